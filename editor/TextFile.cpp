@@ -1,0 +1,147 @@
+#include "editor/TextFile.h"
+
+#include "platform/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// Written to the file in blocks of this size, so that a 100 MB save never holds a second copy.
+constexpr qsizetype WriteBlock = 1 << 20;
+
+QString EncodeErrorMessage(const QString& path, const TTextBuffer& buffer, qsizetype pos,
+                           char32_t c, TTextEncoding encoding) {
+    qsizetype line = buffer.LineOfPos(pos);
+    qsizetype column = pos - buffer.LineStart(line);
+    QString shown = QString::fromUcs4(&c, 1);
+    return QStringLiteral("ファイル %1 を作成できません\n文字「%2」(U+%3) は %4 では保存できません"
+                          "（%5 行 %6 文字目）。")
+        .arg(path, shown, QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'),
+             EncodingName(encoding))
+        .arg(line + 1)
+        .arg(column + 1);
+}
+
+// The file a save really writes: a symbolic link's target, so the link stays a link.
+QString WriteTarget(const QString& path) {
+    QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+} // namespace
+
+QString OpenErrorMessage(const QString& path) {
+    return QStringLiteral("ファイル %1 は開けません").arg(path);
+}
+
+QString CreateErrorMessage(const QString& path) {
+    return QStringLiteral("ファイル %1 を作成できません").arg(path);
+}
+
+static TFileFormat Load(const QString& path, TTextBuffer& buffer,
+                        std::optional<TTextEncoding> forced) {
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        throw EQuorvelError(OpenErrorMessage(path));
+    QByteArray read;
+    QByteArrayView bytes;
+    qint64 size = file.size();
+    uchar* map = size > 0 ? file.map(0, size) : nullptr;
+    if (map) {
+        bytes = QByteArrayView(reinterpret_cast<const char*>(map), size);
+    } else {
+        read = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw EQuorvelError(OpenErrorMessage(path));
+        bytes = read;
+    }
+    TFileFormat format;
+    format.Encoding = forced ? *forced : DetectEncoding(bytes);
+    TLineEndCounts ends = CountLineEnds(bytes, format.Encoding);
+    format.LineEnds = ends.Kind();
+    format.LineEnd = ends.Dominant();
+    TDecodeResult decoded = DecodeText(bytes, format.Encoding, buffer.BeginLoad());
+    buffer.EndLoad();
+    buffer.SetByteExceptions(std::move(decoded.Exceptions));
+    format.PreferredForms = std::move(decoded.PreferredForms);
+    if (map)
+        file.unmap(map);
+    return format;
+}
+
+TFileFormat LoadTextFile(const QString& path, TTextBuffer& buffer) {
+    return Load(path, buffer, std::nullopt);
+}
+
+TFileFormat LoadTextFile(const QString& path, TTextBuffer& buffer, TTextEncoding encoding) {
+    return Load(path, buffer, encoding);
+}
+
+void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFormat& format) {
+    const QString target = WriteTarget(path);
+    QFileInfo old(target);
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EQuorvelError(CreateErrorMessage(path));
+    if (old.exists())
+        file.setPermissions(old.permissions());
+
+    TTextEncoder encoder(format.Encoding, format.PreferredForms);
+    QByteArray block = encoder.Bom();
+    bool writeFailed = false;
+    std::optional<qsizetype> badPos;
+    qsizetype piecePos = 0;
+    auto flush = [&](bool force) {
+        if (!writeFailed && (force || block.size() >= WriteBlock)) {
+            writeFailed = file.write(block) != block.size();
+            block.clear();
+        }
+    };
+    auto latin1 = [&](QLatin1StringView piece) {
+        if (!badPos)
+            if (auto bad = encoder.EncodeLatin1(piece, block))
+                badPos = piecePos + *bad;
+        piecePos += piece.size();
+        flush(false);
+    };
+    auto utf16 = [&](QStringView piece) {
+        if (!badPos)
+            if (auto bad = encoder.Encode(piece, block))
+                badPos = piecePos + *bad;
+        piecePos += piece.size();
+        flush(false);
+    };
+
+    const auto& exceptions = buffer.ByteExceptions();
+    size_t next = 0;
+    qsizetype pos = 0;
+    while (pos < buffer.Length() && !badPos && !writeFailed) {
+        qsizetype stop = next < exceptions.size() ? exceptions[next].Pos : buffer.Length();
+        if (pos == stop) {
+            encoder.Flush(block);
+            block.append(exceptions[next].Bytes);
+            pos += exceptions[next++].Length;
+            piecePos = pos;
+            continue;
+        }
+        piecePos = pos;
+        buffer.ForEachPiece(pos, stop - pos, latin1, utf16);
+        pos = stop;
+    }
+    if (badPos) {
+        file.cancelWriting();
+        char32_t c = buffer.At(*badPos);
+        if (QChar::isHighSurrogate(c) && *badPos + 1 < buffer.Length())
+            c = QChar::surrogateToUcs4(char16_t(c), buffer.At(*badPos + 1));
+        throw EQuorvelError(EncodeErrorMessage(path, buffer, *badPos, c, format.Encoding));
+    }
+    encoder.Flush(block);
+    flush(true);
+    if (writeFailed || !file.commit())
+        throw EQuorvelError(CreateErrorMessage(path));
+}
