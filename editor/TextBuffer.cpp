@@ -415,10 +415,7 @@ bool TTextBuffer::Replace(qsizetype pos, qsizetype length, const QString& text, 
     if (FReadOnly)
         return false;
     qsizetype start = Snap(pos, false);
-    qsizetype end =
-        Snap(std::clamp<qsizetype>(pos + std::max<qsizetype>(length, 0), 0, FLength), true);
-    if (end < start)
-        end = start;
+    qsizetype end = length <= 0 ? start : Snap(std::min(pos + length, FLength), true);
     if (end == start && text.isEmpty())
         return true;
     bool wasModified = Modified();

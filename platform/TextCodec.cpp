@@ -247,7 +247,8 @@ void DecodeUtf8(const uint8_t* p, const uint8_t* end, TPieceWriter& out, TDecode
     }
 }
 
-void DecodeUtf16(const uint8_t* p, const uint8_t* end, bool bigEndian, TPieceWriter& out) {
+void DecodeUtf16(const uint8_t* p, const uint8_t* end, bool bigEndian, TPieceWriter& out,
+                 TDecodeResult& result) {
     std::array<char16_t, 8192> buf;
     while (end - p >= 2) {
         size_t n = std::min<size_t>(buf.size(), size_t(end - p) / 2);
@@ -255,9 +256,12 @@ void DecodeUtf16(const uint8_t* p, const uint8_t* end, bool bigEndian, TPieceWri
             buf[i] = bigEndian ? char16_t(p[0] << 8 | p[1]) : char16_t(p[1] << 8 | p[0]);
         out.PutUtf16(buf.data(), qsizetype(n));
     }
-    // Detection never picks UTF-16 for an odd length; a forced odd byte is kept as an escape.
-    if (p < end)
+    // Detection never picks UTF-16 for an odd length; a forced odd byte is kept as it was.
+    if (p < end) {
+        result.Exceptions.push_back({out.Length(), 1, QByteArray(1, char(*p))});
         out.Put(ByteEscape(*p));
+        ++result.EscapedBytes;
+    }
 }
 
 void DecodeCp932(const uint8_t* p, const uint8_t* end, TPieceWriter& out, TDecodeResult& result) {
@@ -537,7 +541,7 @@ TDecodeResult DecodeText(QByteArrayView bytes, TTextEncoding encoding, TTextSink
         bool be = encoding == teUtf16BE;
         if (end - p >= 2 && p[0] == (be ? 0xFE : 0xFF) && p[1] == (be ? 0xFF : 0xFE))
             p += 2;
-        DecodeUtf16(p, end, be, out);
+        DecodeUtf16(p, end, be, out, result);
         break;
     }
     case teCp932:
