@@ -3,6 +3,7 @@
 #include "snippets/CatalogueBuild.h"
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +18,10 @@ const QString& TParamValues::Value(TParamRow row) const {
     default:
         return FEdits[row];
     }
+}
+
+QString& TParamValues::Value(TParamRow row) {
+    return const_cast<QString&>(std::as_const(*this).Value(row));
 }
 
 const std::vector<TSnippetCategory>& Catalogue() {

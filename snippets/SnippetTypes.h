@@ -101,6 +101,7 @@ struct TParamValues {
     QString FComboBox2Entry;
 
     const QString& Value(TParamRow row) const;
+    QString& Value(TParamRow row);
 };
 
 } // namespace snippets
