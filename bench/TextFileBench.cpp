@@ -364,12 +364,20 @@ struct TLoadFigures {
     double Median = 0, Min = 0, Detect = 0, LineEnds = 0, Decode = 0;
 };
 
-TLoadFigures MeasureLoad(const TSample& sample, int runs) {
-    std::vector<double> times, detect, lineEnds, decode;
-    for (int i = 0; i < runs; ++i) {
+struct TLoadTimes {
+    std::vector<double> Load, Detect, LineEnds, Decode;
+    TLoadFigures Figures() const {
+        return {Median(Load), *std::min_element(Load.begin(), Load.end()), Median(Detect),
+                Median(LineEnds), Median(Decode)};
+    }
+};
+
+// One load through the file layer, then the codec's three passes alone on the bytes in memory.
+void LoadOnce(const TSample& sample, TLoadTimes& times) {
+    {
         auto buffer = std::make_unique<TTextBuffer>();
         TFileFormat format;
-        times.push_back(Seconds([&] { format = LoadTextFile(sample.Path, *buffer); }));
+        times.Load.push_back(Seconds([&] { format = LoadTextFile(sample.Path, *buffer); }));
         if (format.Encoding != sample.Encoding || buffer->Length() != sample.Chars ||
             buffer->LineCount() != sample.Lines)
             Fail(u"%1 loaded as %2 with %3 characters, %4 lines; written: %5, %6"_s
@@ -380,39 +388,37 @@ TLoadFigures MeasureLoad(const TSample& sample, int runs) {
                      .arg(sample.Lines));
     }
     const QByteArray bytes = ReadAll(sample.Path);
-    for (int i = 0; i < runs; ++i) {
-        TCountSink sink;
-        TTextEncoding encoding = teUtf8;
-        detect.push_back(Seconds([&] { encoding = DetectEncoding(bytes); }));
-        lineEnds.push_back(Seconds([&] { CountLineEnds(bytes, encoding); }));
-        decode.push_back(Seconds([&] { DecodeText(bytes, encoding, sink); }));
-        if (sink.FLength != sample.Chars)
-            Fail(u"the decoder delivered %1 characters, not %2"_s.arg(sink.FLength)
-                     .arg(sample.Chars));
-    }
-    return {Median(times), *std::min_element(times.begin(), times.end()), Median(detect),
-            Median(lineEnds), Median(decode)};
+    TCountSink sink;
+    TTextEncoding encoding = teUtf8;
+    times.Detect.push_back(Seconds([&] { encoding = DetectEncoding(bytes); }));
+    times.LineEnds.push_back(Seconds([&] { CountLineEnds(bytes, encoding); }));
+    times.Decode.push_back(Seconds([&] { DecodeText(bytes, encoding, sink); }));
+    if (sink.FLength != sample.Chars)
+        Fail(u"the decoder delivered %1 characters, not %2"_s.arg(sink.FLength).arg(sample.Chars));
 }
 
 struct TReferenceFigures {
     double Read = 0, Decode = 0, SetText = 0, Total = 0;
 };
 
-TReferenceFigures MeasureReference(const TSample& sample, int runs) {
-    std::vector<double> read, decode, setText, total;
-    for (int i = 0; i < runs; ++i) {
-        QByteArray bytes;
-        QString text;
-        auto document = std::make_unique<QTextDocument>();
-        read.push_back(Seconds([&] { bytes = ReadAll(sample.Path); }));
-        decode.push_back(Seconds([&] { text = QString::fromUtf8(bytes); }));
-        setText.push_back(Seconds([&] { document->setPlainText(text); }));
-        total.push_back(read.back() + decode.back() + setText.back());
-        if (document->blockCount() != sample.Lines)
-            Fail(u"QTextDocument holds %1 blocks, not %2"_s.arg(document->blockCount())
-                     .arg(sample.Lines));
+struct TReferenceTimes {
+    std::vector<double> Read, Decode, SetText, Total;
+    TReferenceFigures Figures() const {
+        return {Median(Read), Median(Decode), Median(SetText), Median(Total)};
     }
-    return {Median(read), Median(decode), Median(setText), Median(total)};
+};
+
+void ReferenceOnce(const TSample& sample, TReferenceTimes& times) {
+    QByteArray bytes;
+    QString text;
+    auto document = std::make_unique<QTextDocument>();
+    times.Read.push_back(Seconds([&] { bytes = ReadAll(sample.Path); }));
+    times.Decode.push_back(Seconds([&] { text = QString::fromUtf8(bytes); }));
+    times.SetText.push_back(Seconds([&] { document->setPlainText(text); }));
+    times.Total.push_back(times.Read.back() + times.Decode.back() + times.SetText.back());
+    if (document->blockCount() != sample.Lines)
+        Fail(u"QTextDocument holds %1 blocks, not %2"_s.arg(document->blockCount())
+                 .arg(sample.Lines));
 }
 
 struct TEditFigures {
@@ -453,6 +459,14 @@ TSaveFigures MeasureSave(const TSample& sample, const TTextBuffer& buffer,
     return {Median(times), identical};
 }
 
+// Other processes share the machine; its load average goes with the figures.
+QString LoadAverage() {
+    QFile file(u"/proc/loadavg"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return u"unknown"_s;
+    return QString::fromLatin1(file.readAll().split(' ').mid(0, 3).join(' '));
+}
+
 QString Machine() {
     QString model;
     QFile cpu(u"/proc/cpuinfo"_s);
@@ -484,7 +498,7 @@ int Run(bool quick) {
     const qsizetype big = sizes.back();
     const TTextEncoding encodings[] = {teUtf8, teCp932};
     auto runsFor = [](qsizetype sizeMB) {
-        return sizeMB >= 100 ? 3 : sizeMB >= 10 ? 5 : 9;
+        return sizeMB >= 100 ? 5 : sizeMB >= 10 ? 7 : 11;
     };
 
     QTemporaryDir folder(QDir::tempPath() + u"/bench_textfile-XXXXXX"_s);
@@ -494,6 +508,7 @@ int Run(bool quick) {
     std::printf(
         "Text buffer and file layer benchmark (MB = 10^6 bytes, files in the page cache)\n");
     std::printf("Machine: %s\n", qPrintable(Machine()));
+    std::printf("Load average at the start: %s\n", qPrintable(LoadAverage()));
     std::printf("Generating sample files in %s ...\n", qPrintable(folder.path()));
     std::fflush(stdout);
     std::vector<TSample> samples;
@@ -506,40 +521,50 @@ int Run(bool quick) {
         });
     };
 
-    // Loads
-    std::printf(
-        "\n1. Load: LoadTextFile into a new TTextBuffer (read, detect, decode, index lines)\n");
+    // Loads and the reference take turns, so that a change in the machine's load from other
+    // processes falls on both alike.
+    std::vector<TLoadFigures> loads;
+    std::vector<TReferenceFigures> references;
+    for (qsizetype size : sizes) {
+        std::fprintf(stderr, "measuring the %lld MB files ...\n", (long long)size);
+        TLoadTimes loadTimes[2];
+        TReferenceTimes referenceTimes;
+        for (int run = 0; run < runsFor(size); ++run) {
+            for (int e = 0; e < 2; ++e)
+                LoadOnce(sampleOf(size, encodings[e]), loadTimes[e]);
+            ReferenceOnce(sampleOf(size, teUtf8), referenceTimes);
+        }
+        for (int e = 0; e < 2; ++e)
+            loads.push_back(loadTimes[e].Figures());
+        references.push_back(referenceTimes.Figures());
+    }
+
+    std::printf("\n1. Load: LoadTextFile into a new TTextBuffer (read, detect, decode, index "
+                "lines)\n");
     std::printf("(detect, ends, decode: the codec alone on the bytes in memory, into a sink "
                 "that only counts)\n");
     std::printf("%-12s %10s %10s %6s %8s %4s %9s %7s %5s %7s %6s %7s\n", "file", "bytes",
                 "characters", "ASCII", "lines", "runs", "median ms", "min ms", "MB/s", "detect",
                 "ends", "decode");
-    std::vector<TLoadFigures> loads;
-    for (const TSample& s : samples) {
-        loads.push_back(MeasureLoad(s, runsFor(s.SizeMB)));
-        const TLoadFigures& l = loads.back();
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const TSample& s = samples[i];
+        const TLoadFigures& l = loads[i];
         std::printf("%4lld MB %-5s %10lld %10lld %5.1f%% %8lld %4d %9.1f %7.1f %5.0f %7.1f %6.1f "
                     "%7.1f\n",
                     (long long)s.SizeMB, qPrintable(EncodingLabel(s.Encoding)), (long long)s.Bytes,
                     (long long)s.Chars, 100.0 * double(s.Ascii) / double(s.Chars),
                     (long long)s.Lines, runsFor(s.SizeMB), Ms(l.Median), Ms(l.Min),
                     MBps(s.Bytes, l.Median), Ms(l.Detect), Ms(l.LineEnds), Ms(l.Decode));
-        std::fflush(stdout);
     }
 
-    // Reference
     std::printf("\n2. Reference: read + QString::fromUtf8 + QTextDocument::setPlainText (UTF-8 "
                 "files)\n");
     std::printf("%-12s %5s %9s %12s %16s %10s\n", "file", "runs", "read ms", "fromUtf8 ms",
                 "setPlainText ms", "total ms");
-    std::vector<TReferenceFigures> references;
-    for (qsizetype size : sizes) {
-        const TSample& s = sampleOf(size, teUtf8);
-        references.push_back(MeasureReference(s, runsFor(size)));
-        const TReferenceFigures& r = references.back();
-        std::printf("%4lld MB %-5s %5d %9.1f %12.1f %16.1f %10.1f\n", (long long)size, "UTF-8",
-                    runsFor(size), Ms(r.Read), Ms(r.Decode), Ms(r.SetText), Ms(r.Total));
-        std::fflush(stdout);
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const TReferenceFigures& r = references[i];
+        std::printf("%4lld MB %-5s %5d %9.1f %12.1f %16.1f %10.1f\n", (long long)sizes[i], "UTF-8",
+                    runsFor(sizes[i]), Ms(r.Read), Ms(r.Decode), Ms(r.SetText), Ms(r.Total));
     }
 
     std::printf("\n3. Load speed-up over the reference of the same size (reference total / load "
@@ -613,6 +638,7 @@ int Run(bool quick) {
         std::fflush(stdout);
     }
 
+    std::printf("\nLoad average at the end: %s\n", qPrintable(LoadAverage()));
     std::printf("\nTargets (%lld MB)\n", (long long)big);
     for (int e = 0; e < 2; ++e) {
         const char* label = e == 0 ? "UTF-8" : "CP932";
