@@ -3,6 +3,7 @@
 #include "snippets/CatalogueBuild.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 using namespace Qt::StringLiterals;
