@@ -398,13 +398,14 @@ void LoadOnce(const TSample& sample, TLoadTimes& times) {
 }
 
 struct TReferenceFigures {
-    double Read = 0, Decode = 0, SetText = 0, Total = 0;
+    double Read = 0, Decode = 0, SetText = 0, Total = 0, MinTotal = 0;
 };
 
 struct TReferenceTimes {
     std::vector<double> Read, Decode, SetText, Total;
     TReferenceFigures Figures() const {
-        return {Median(Read), Median(Decode), Median(SetText), Median(Total)};
+        return {Median(Read), Median(Decode), Median(SetText), Median(Total),
+                *std::min_element(Total.begin(), Total.end())};
     }
 };
 
@@ -559,23 +560,27 @@ int Run(bool quick) {
 
     std::printf("\n2. Reference: read + QString::fromUtf8 + QTextDocument::setPlainText (UTF-8 "
                 "files)\n");
-    std::printf("%-12s %5s %9s %12s %16s %10s\n", "file", "runs", "read ms", "fromUtf8 ms",
-                "setPlainText ms", "total ms");
+    std::printf("%-12s %5s %9s %12s %16s %10s %13s\n", "file", "runs", "read ms", "fromUtf8 ms",
+                "setPlainText ms", "total ms", "min total ms");
     for (size_t i = 0; i < sizes.size(); ++i) {
         const TReferenceFigures& r = references[i];
-        std::printf("%4lld MB %-5s %5d %9.1f %12.1f %16.1f %10.1f\n", (long long)sizes[i], "UTF-8",
-                    runsFor(sizes[i]), Ms(r.Read), Ms(r.Decode), Ms(r.SetText), Ms(r.Total));
+        std::printf("%4lld MB %-5s %5d %9.1f %12.1f %16.1f %10.1f %13.1f\n", (long long)sizes[i],
+                    "UTF-8", runsFor(sizes[i]), Ms(r.Read), Ms(r.Decode), Ms(r.SetText),
+                    Ms(r.Total), Ms(r.MinTotal));
     }
 
-    std::printf("\n3. Load speed-up over the reference of the same size (reference total / load "
-                "median)\n");
-    std::printf("%-8s %8s %8s\n", "size", "UTF-8", "CP932");
-    double speedUpBig[2] = {0, 0};
+    std::printf("\n3. Load speed-up over the reference of the same size: median / median, and "
+                "best run / best run\n");
+    std::printf("%-8s %13s %13s %13s %13s\n", "size", "UTF-8 median", "UTF-8 best", "CP932 median",
+                "CP932 best");
+    double speedUpBig[2] = {0, 0}, bestSpeedUpBig[2] = {0, 0};
     for (size_t i = 0; i < sizes.size(); ++i) {
-        double ref = references[i].Total;
-        double utf8 = ref / loads[i * 2].Median, cp932 = ref / loads[i * 2 + 1].Median;
-        std::printf("%4lld MB  %7.1fx %7.1fx\n", (long long)sizes[i], utf8, cp932);
-        speedUpBig[0] = utf8, speedUpBig[1] = cp932;
+        for (int e = 0; e < 2; ++e) {
+            speedUpBig[e] = references[i].Total / loads[i * 2 + size_t(e)].Median;
+            bestSpeedUpBig[e] = references[i].MinTotal / loads[i * 2 + size_t(e)].Min;
+        }
+        std::printf("%4lld MB  %12.1fx %12.1fx %12.1fx %12.1fx\n", (long long)sizes[i],
+                    speedUpBig[0], bestSpeedUpBig[0], speedUpBig[1], bestSpeedUpBig[1]);
     }
 
     // Edit, undo and save on the big texts, one encoding at a time
@@ -642,8 +647,9 @@ int Run(bool quick) {
     std::printf("\nTargets (%lld MB)\n", (long long)big);
     for (int e = 0; e < 2; ++e) {
         const char* label = e == 0 ? "UTF-8" : "CP932";
-        std::printf("  load at least 8x faster than the reference, %s: %.1fx  %s\n", label,
-                    speedUpBig[e], Verdict(speedUpBig[e] >= 8));
+        std::printf("  load at least 8x faster than the reference, %s: %.1fx  %s  (best runs "
+                    "%.1fx)\n",
+                    label, speedUpBig[e], Verdict(speedUpBig[e] >= 8), bestSpeedUpBig[e]);
         std::printf("  peak memory at most 2x the file, %s:             %.2fx  %s  (heap alone "
                     "%.2fx)\n",
                     label, peakRatio[e], Verdict(peakRatio[e] <= 2), heapRatio[e]);
