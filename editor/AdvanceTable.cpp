@@ -1,0 +1,50 @@
+#include "editor/AdvanceTable.h"
+
+#include "platform/TextCodec.h"
+
+#include <cmath>
+
+TAdvanceTable::TAdvanceTable(const QFont& font)
+    : FFont(font), FMetrics(font), FAdvanceStore(std::make_unique<std::array<float, 65536>>()),
+      FAdvance(*FAdvanceStore) {
+    FAdvance.fill(-1);
+    FTabWidth = 8 * FMetrics.horizontalAdvance(QLatin1Char(' '));
+    FLineHeight = std::ceil(FMetrics.lineSpacing());
+    FAscent = FMetrics.ascent();
+}
+
+float TAdvanceTable::Measure(char16_t c) const {
+    float a;
+    if (IsByteEscape(c))
+        a = float(FMetrics.horizontalAdvance(QChar(0x3000)));
+    else if (QChar::isLowSurrogate(c) || QChar::category(c) == QChar::Mark_NonSpacing)
+        a = 0;
+    else if (QChar::isHighSurrogate(c))
+        a = float(FMetrics.horizontalAdvance(QChar(0x3000))); // most astral characters are wide
+    else
+        a = float(FMetrics.horizontalAdvance(QChar(c)));
+    FAdvance[c] = a;
+    return a;
+}
+
+void TAdvanceTable::Fill(QStringView text, std::vector<float>& out) const {
+    out.resize(size_t(text.size()));
+    const char16_t* s = reinterpret_cast<const char16_t*>(text.data());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[size_t(i)] = Advance(s[i]);
+}
+
+float TAdvanceTable::Width(QStringView text) const {
+    float w = 0;
+    for (QChar c : text)
+        w += Advance(c.unicode());
+    return w;
+}
+
+QString DisplayText(QStringView text) {
+    QString shown = text.toString();
+    for (QChar& c : shown)
+        if (IsByteEscape(c.unicode()))
+            c = QChar(0x3000);
+    return shown;
+}

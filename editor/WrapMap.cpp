@@ -1,0 +1,251 @@
+#include "editor/WrapMap.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+
+namespace {
+// A paragraph is broken in windows of this many characters, so that a file that is one single
+// 100 MB line never becomes one 200 MB string.
+constexpr qsizetype Window = 1 << 20;
+constexpr size_t CachedParagraphs = 256;
+constexpr int IdleSliceMs = 8;
+} // namespace
+
+TWrapMap::TWrapMap(const TTextBuffer& buffer, QObject* parent) : QObject(parent), FBuffer(buffer) {
+    FIdle.setInterval(0);
+    FIdle.setSingleShot(true);
+    connect(&FIdle, &QTimer::timeout, this, &TWrapMap::CountSlice);
+    FNotify.setInterval(0);
+    FNotify.setSingleShot(true);
+    connect(&FNotify, &QTimer::timeout, this, &TWrapMap::CountsChanged);
+    connect(&buffer, &TTextBuffer::Changed, this, &TWrapMap::OnChange);
+    connect(&buffer, &TTextBuffer::Reset, this, &TWrapMap::Rebuild);
+    Rebuild();
+}
+
+void TWrapMap::SetGeometry(const TAdvanceTable* advances, double wrapWidth, double overflowWidth) {
+    if (advances == FAdvances && wrapWidth == FWrapWidth && overflowWidth == FOverflowWidth)
+        return;
+    FAdvances = advances;
+    FWrapWidth = wrapWidth;
+    FOverflowWidth = overflowWidth;
+    Rebuild();
+}
+
+void TWrapMap::SetRules(const TBreakRules& rules) {
+    FRules = rules;
+    Rebuild();
+}
+
+void TWrapMap::Rebuild() {
+    ForgetBreaks();
+    bool wrapping = FAdvances && FWrapWidth > 0;
+    FCounts.assign(size_t(FBuffer.LineCount()), wrapping ? -1 : 1);
+    FNextUncounted = wrapping ? 0 : qsizetype(FCounts.size());
+    RebuildBlocks(0);
+    if (wrapping)
+        FIdle.start();
+}
+
+void TWrapMap::ForgetBreaks() {
+    FBreakCache.clear();
+    FBreakIndex.clear();
+}
+
+void TWrapMap::RebuildBlocks(qsizetype fromBlock) {
+    qsizetype blocks = (qsizetype(FCounts.size()) + Block - 1) / Block;
+    FBlockSums.resize(size_t(blocks));
+    for (qsizetype b = fromBlock; b < blocks; ++b) {
+        qsizetype sum = 0;
+        qsizetype end = std::min(qsizetype(FCounts.size()), (b + 1) * Block);
+        for (qsizetype p = b * Block; p < end; ++p)
+            sum += std::abs(FCounts[size_t(p)]);
+        FBlockSums[size_t(b)] = sum;
+    }
+    FTotal = 0;
+    for (qsizetype s : FBlockSums)
+        FTotal += s;
+}
+
+void TWrapMap::SetCount(qsizetype paragraph, int32_t count) {
+    int32_t& slot = FCounts[size_t(paragraph)];
+    qsizetype delta = count - std::abs(slot);
+    slot = count;
+    if (delta == 0)
+        return;
+    FBlockSums[size_t(paragraph / Block)] += delta;
+    FTotal += delta;
+    // One notice per turn of the event loop, however many paragraphs changed.
+    if (!FNotify.isActive())
+        FNotify.start();
+}
+
+int32_t TWrapMap::Count(qsizetype paragraph) {
+    int32_t c = FCounts[size_t(paragraph)];
+    if (c < 0) {
+        c = int32_t(Breaks(paragraph).size() + 1);
+        SetCount(paragraph, c);
+    }
+    return c;
+}
+
+const std::vector<qsizetype>& TWrapMap::Breaks(qsizetype paragraph) {
+    auto found = FBreakIndex.find(paragraph);
+    if (found != FBreakIndex.end()) {
+        FBreakCache.splice(FBreakCache.begin(), FBreakCache, found->second);
+        return found->second->second;
+    }
+    std::vector<qsizetype> breaks;
+    if (FAdvances && FWrapWidth > 0) {
+        qsizetype start = FBuffer.LineStart(paragraph);
+        qsizetype end = FBuffer.LineEnd(paragraph);
+        qsizetype at = start;
+        while (at < end) {
+            qsizetype n = std::min(Window, end - at);
+            QString text = FBuffer.Text(at, n);
+            // Short paragraphs that fit need no breaker; a tab counts as a whole tab stop here.
+            if (at == start && n == end - start && n < 4096) {
+                double width = 0;
+                for (QChar c : text)
+                    width += c == u'\t' ? FAdvances->TabWidth() : FAdvances->Advance(c.unicode());
+                if (width <= FWrapWidth)
+                    break;
+            }
+            FAdvances->Fill(text, FScratch);
+            std::vector<qsizetype> local = BreakLines(
+                text, FScratch.data(), FWrapWidth, FOverflowWidth, FAdvances->TabWidth(), FRules);
+            if (at + n >= end || local.empty()) {
+                for (qsizetype b : local)
+                    breaks.push_back(at - start + b);
+                if (at + n >= end)
+                    break;
+                // No break in a whole window: cut it where it ends and go on.
+                breaks.push_back(at + n - start);
+                at += n;
+                continue;
+            }
+            // The last line of a window may be cut short by the window: break again from there.
+            for (qsizetype b : local)
+                breaks.push_back(at - start + b);
+            at += local.back();
+        }
+        SetCount(paragraph, int32_t(breaks.size() + 1));
+    }
+    FBreakCache.emplace_front(paragraph, std::move(breaks));
+    FBreakIndex[paragraph] = FBreakCache.begin();
+    if (FBreakCache.size() > CachedParagraphs) {
+        FBreakIndex.erase(FBreakCache.back().first);
+        FBreakCache.pop_back();
+    }
+    return FBreakCache.front().second;
+}
+
+void TWrapMap::CountSlice() {
+    QElapsedTimer clock;
+    clock.start();
+    qsizetype n = qsizetype(FCounts.size());
+    while (FNextUncounted < n && clock.elapsed() < IdleSliceMs) {
+        for (int k = 0; k < 64 && FNextUncounted < n; ++k, ++FNextUncounted) {
+            if (FCounts[size_t(FNextUncounted)] >= 0)
+                continue;
+            // Counting alone: no need to keep the breaks of paragraphs nobody looks at.
+            qsizetype p = FNextUncounted;
+            Count(p);
+            auto found = FBreakIndex.find(p);
+            FBreakCache.erase(found->second);
+            FBreakIndex.erase(found);
+        }
+    }
+    if (FNextUncounted < n)
+        FIdle.start();
+}
+
+void TWrapMap::CountAll() {
+    while (!CountingDone()) {
+        if (FCounts[size_t(FNextUncounted)] < 0) {
+            Count(FNextUncounted);
+            auto found = FBreakIndex.find(FNextUncounted);
+            FBreakCache.erase(found->second);
+            FBreakIndex.erase(found);
+        }
+        ++FNextUncounted;
+    }
+    FIdle.stop();
+}
+
+void TWrapMap::OnChange(const TTextChange& change) {
+    qsizetype oldCount = change.OldLastLine - change.FirstLine + 1;
+    qsizetype newCount = change.NewLastLine - change.FirstLine + 1;
+    auto first = FCounts.begin() + change.FirstLine;
+    if (newCount > oldCount)
+        FCounts.insert(first + oldCount, size_t(newCount - oldCount), -1);
+    else if (newCount < oldCount)
+        FCounts.erase(first + newCount, first + oldCount);
+    bool wrapping = FAdvances && FWrapWidth > 0;
+    for (qsizetype p = change.FirstLine; p <= change.NewLastLine; ++p)
+        FCounts[size_t(p)] = wrapping ? -1 : 1;
+    if (newCount != oldCount) {
+        ForgetBreaks();
+    } else {
+        for (qsizetype p = change.FirstLine; p <= change.NewLastLine; ++p) {
+            auto found = FBreakIndex.find(p);
+            if (found != FBreakIndex.end()) {
+                FBreakCache.erase(found->second);
+                FBreakIndex.erase(found);
+            }
+        }
+    }
+    RebuildBlocks(change.FirstLine / Block);
+    if (wrapping) {
+        // The edited paragraphs are where the caret is: count them now.
+        for (qsizetype p = change.FirstLine; p <= change.NewLastLine; ++p)
+            Count(p);
+        if (FNextUncounted > change.FirstLine)
+            FNextUncounted += newCount - oldCount;
+    }
+}
+
+qsizetype TWrapMap::FirstDisplayLine(qsizetype paragraph) const {
+    paragraph = std::clamp<qsizetype>(paragraph, 0, qsizetype(FCounts.size()));
+    qsizetype block = paragraph / Block;
+    qsizetype line = 0;
+    for (qsizetype b = 0; b < block; ++b)
+        line += FBlockSums[size_t(b)];
+    for (qsizetype p = block * Block; p < paragraph; ++p)
+        line += std::abs(FCounts[size_t(p)]);
+    return line;
+}
+
+TDisplayLine TWrapMap::LineAt(qsizetype displayLine) const {
+    displayLine = std::clamp<qsizetype>(displayLine, 0, FTotal - 1);
+    qsizetype b = 0;
+    while (b + 1 < qsizetype(FBlockSums.size()) && displayLine >= FBlockSums[size_t(b)]) {
+        displayLine -= FBlockSums[size_t(b)];
+        ++b;
+    }
+    qsizetype p = b * Block;
+    qsizetype last = qsizetype(FCounts.size()) - 1;
+    while (p < last && displayLine >= std::abs(FCounts[size_t(p)])) {
+        displayLine -= std::abs(FCounts[size_t(p)]);
+        ++p;
+    }
+    return {p, std::min<qsizetype>(displayLine, std::abs(FCounts[size_t(p)]) - 1)};
+}
+
+std::pair<qsizetype, qsizetype> TWrapMap::Range(TDisplayLine line) {
+    const std::vector<qsizetype>& breaks = Breaks(line.Paragraph);
+    qsizetype start = FBuffer.LineStart(line.Paragraph);
+    qsizetype sub = std::clamp<qsizetype>(line.Sub, 0, qsizetype(breaks.size()));
+    qsizetype from = sub == 0 ? start : start + breaks[size_t(sub - 1)];
+    qsizetype to = sub < qsizetype(breaks.size()) ? start + breaks[size_t(sub)]
+                                                  : FBuffer.LineEnd(line.Paragraph);
+    return {from, to};
+}
+
+TDisplayLine TWrapMap::LineOfPos(qsizetype pos) {
+    qsizetype paragraph = FBuffer.LineOfPos(pos);
+    const std::vector<qsizetype>& breaks = Breaks(paragraph);
+    qsizetype offset = pos - FBuffer.LineStart(paragraph);
+    qsizetype sub = std::upper_bound(breaks.begin(), breaks.end(), offset) - breaks.begin();
+    return {paragraph, sub};
+}

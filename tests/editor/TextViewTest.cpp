@@ -1,0 +1,296 @@
+// The text control driven as a user drives it: keys, mouse, input method, on wrapped text.
+
+#include "editor/TextView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+// Kanji and kana cannot go through QTest::keyClicks: send the key event with its text.
+void Type(QWidget* w, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(w, Qt::Key(key), mods);
+}
+
+} // namespace
+
+class TTextViewTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup() { delete FView; }
+    void TypingAndLineEnds();
+    void BackspaceNeverSplitsCrLf();
+    void CaretKeys_data();
+    void CaretKeys();
+    void WordsAreRunsOfOneScript();
+    void MouseClickDragAndDoubleClick();
+    void SelectionBarSelectsLines();
+    void InputMethodCompositionAndCommit();
+    void ReadOnlyRefusesEveryEdit();
+    void PasteTakesTheDocumentsLineEnds();
+    void PointAndCharRoundTripOnWrappedText();
+    void WrapFollowsFormatRect();
+    void FindForwardBackwardWholeWord();
+    void OverwriteReplacesCharacters();
+
+private:
+    TTextView* FView = nullptr;
+};
+
+void TTextViewTest::init() {
+    FView = new TTextView;
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPixelSize(16);
+    FView->SetTextFont(font);
+    FView->resize(400, 300);
+    FView->show();
+    FView->setFocus();
+    QVERIFY(QTest::qWaitForWindowExposed(FView));
+}
+
+void TTextViewTest::TypingAndLineEnds() {
+    Type(FView, QStringLiteral("日本語"));
+    Key(FView, Qt::Key_Return);
+    Type(FView, QStringLiteral("abc"));
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("日本語\r\nabc"));
+    FView->SetLineEnd(leLf);
+    Key(FView, Qt::Key_Return);
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("日本語\r\nabc\n"));
+    QCOMPARE(FView->CaretPos(), FView->Buffer().Length());
+    QVERIFY(FView->Buffer().Modified());
+    // The word typed after the first line end and the Enter that closed it are one step.
+    Key(FView, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("日本語\r\n"));
+    Key(FView, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("日本語\r\nabc\n"));
+}
+
+void TTextViewTest::BackspaceNeverSplitsCrLf() {
+    FView->Buffer().SetText(QStringLiteral("ab\r\ncd😀"));
+    FView->SetSelection(4, 4);
+    Key(FView, Qt::Key_Backspace);
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("abcd😀"));
+    FView->SetSelection(6, 6);
+    Key(FView, Qt::Key_Backspace);
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("abcd"));
+    FView->Buffer().SetText(QStringLiteral("x\r\ny"));
+    FView->SetSelection(1, 1);
+    Key(FView, Qt::Key_Right);
+    QCOMPARE(FView->CaretPos(), 3);
+    Key(FView, Qt::Key_Left);
+    QCOMPARE(FView->CaretPos(), 1);
+    Key(FView, Qt::Key_Delete);
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("xy"));
+}
+
+void TTextViewTest::CaretKeys_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    // "line one\r\nline two\r\nend"
+    QTest::newRow("right") << 0 << int(Qt::Key_Right) << 0 << 1 << 1;
+    QTest::newRow("shift right") << 0 << int(Qt::Key_Right) << int(Qt::ShiftModifier) << 0 << 1;
+    QTest::newRow("end") << 2 << int(Qt::Key_End) << 0 << 8 << 8;
+    QTest::newRow("home") << 13 << int(Qt::Key_Home) << 0 << 10 << 10;
+    QTest::newRow("down keeps column") << 2 << int(Qt::Key_Down) << 0 << 12 << 12;
+    QTest::newRow("up") << 12 << int(Qt::Key_Up) << 0 << 2 << 2;
+    QTest::newRow("ctrl end") << 0 << int(Qt::Key_End) << int(Qt::ControlModifier) << 23 << 23;
+    QTest::newRow("shift ctrl home")
+        << 13 << int(Qt::Key_Home) << int(Qt::ShiftModifier | Qt::ControlModifier) << 13 << 0;
+    QTest::newRow("ctrl right") << 0 << int(Qt::Key_Right) << int(Qt::ControlModifier) << 5 << 5;
+    QTest::newRow("down from last line goes to end") << 21 << int(Qt::Key_Down) << 0 << 23 << 23;
+}
+
+void TTextViewTest::CaretKeys() {
+    QFETCH(int, start);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    FView->Buffer().SetText(QStringLiteral("line one\r\nline two\r\nend"));
+    FView->SetSelection(start, start);
+    Key(FView, key, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(FView->Selection(), (TSelection{anchor, caret}));
+}
+
+void TTextViewTest::WordsAreRunsOfOneScript() {
+    FView->Buffer().SetText(QStringLiteral("漢字かなカナabc 次"));
+    FView->SetSelection(0, 0);
+    std::vector<qsizetype> stops;
+    for (int i = 0; i < 5; ++i) {
+        Key(FView, Qt::Key_Right, Qt::ControlModifier);
+        stops.push_back(FView->CaretPos());
+    }
+    QCOMPARE(stops, (std::vector<qsizetype>{2, 4, 6, 10, 11}));
+    QPoint p = FView->PosFromChar(3);
+    QTest::mouseDClick(FView->viewport(), Qt::LeftButton, {}, p + QPoint(2, 4));
+    QCOMPARE(FView->SelText(), QStringLiteral("かな"));
+}
+
+void TTextViewTest::MouseClickDragAndDoubleClick() {
+    FView->Buffer().SetText(QStringLiteral("first line\r\nsecond line"));
+    QWidget* vp = FView->viewport();
+    QPoint a = FView->PosFromChar(2) + QPoint(1, 4);
+    QPoint b = FView->PosFromChar(15) + QPoint(1, 4);
+    QTest::mouseClick(vp, Qt::LeftButton, {}, a);
+    QCOMPARE(FView->CaretPos(), 2);
+    QTest::mousePress(vp, Qt::LeftButton, {}, a);
+    QTest::mouseMove(vp, b);
+    QMouseEvent move(QEvent::MouseMove, b, vp->mapToGlobal(b), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(vp, &move);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, b);
+    QCOMPARE(FView->Selection(), (TSelection{2, 15}));
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, FView->PosFromChar(20) + QPoint(1, 4));
+    QCOMPARE(FView->Selection(), (TSelection{2, 20}));
+}
+
+void TTextViewTest::SelectionBarSelectsLines() {
+    FView->Buffer().SetText(QStringLiteral("one\r\ntwo\r\nthree"));
+    QVERIFY(FView->SelectionBar());
+    QWidget* vp = FView->viewport();
+    QPoint inBar(2, FView->PosFromChar(5).y() + 4);
+    QTest::mouseClick(vp, Qt::LeftButton, {}, inBar);
+    QCOMPARE(FView->SelText(), QStringLiteral("two\r\n"));
+    FView->SetSelectionBar(false);
+    QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(0, inBar.y()));
+    QCOMPARE(FView->SelLength(), 0);
+}
+
+void TTextViewTest::InputMethodCompositionAndCommit() {
+    Type(FView, QStringLiteral("ab"));
+    FView->SetSelection(1, 1);
+    QInputMethodEvent preedit(QStringLiteral("にほん"), {});
+    QApplication::sendEvent(FView, &preedit);
+    QVERIFY(FView->Composing());
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("ab")); // composition is not text yet
+    QRect caret = FView->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY(caret.left() > FView->PosFromChar(1).x()); // after the composed characters
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("日本"));
+    QApplication::sendEvent(FView, &commit);
+    QVERIFY(!FView->Composing());
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("a日本b"));
+    QCOMPARE(FView->CaretPos(), 3);
+    QCOMPARE(FView->inputMethodQuery(Qt::ImSurroundingText).toString(), QStringLiteral("a日本b"));
+    // One undo takes the whole commit back; a cancelled composition leaves nothing.
+    FView->Undo();
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("ab"));
+    QInputMethodEvent again(QStringLiteral("か"), {});
+    QApplication::sendEvent(FView, &again);
+    QInputMethodEvent cancel;
+    QApplication::sendEvent(FView, &cancel);
+    QVERIFY(!FView->Composing());
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("ab"));
+}
+
+void TTextViewTest::ReadOnlyRefusesEveryEdit() {
+    Type(FView, QStringLiteral("keep"));
+    FView->SetReadOnly(true);
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    FView->SelectAll();
+    Type(FView, QStringLiteral("x"));
+    Key(FView, Qt::Key_Backspace);
+    Key(FView, Qt::Key_Return);
+    Key(FView, Qt::Key_V, Qt::ControlModifier);
+    Key(FView, Qt::Key_X, Qt::ControlModifier);
+    Key(FView, Qt::Key_Z, Qt::ControlModifier);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("漢"));
+    QApplication::sendEvent(FView, &commit);
+    QVERIFY(!FView->ReplaceSelection(QStringLiteral("snippet")));
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("keep"));
+    // The caret still moves.
+    Key(FView, Qt::Key_Home);
+    QCOMPARE(FView->CaretPos(), 0);
+    QCOMPARE(FView->inputMethodQuery(Qt::ImEnabled).toBool(), false);
+}
+
+void TTextViewTest::PasteTakesTheDocumentsLineEnds() {
+    FView->SetLineEnd(leCrLf);
+    QApplication::clipboard()->setText(QStringLiteral("a\nb\rc\r\nd"));
+    Key(FView, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("a\r\nb\r\nc\r\nd"));
+    FView->SelectAll();
+    Key(FView, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("a\r\nb\r\nc\r\nd"));
+}
+
+void TTextViewTest::PointAndCharRoundTripOnWrappedText() {
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += QStringLiteral("折り返しの、テストです。");
+    FView->Buffer().SetText(text + QStringLiteral("\r\nlast"));
+    QVERIFY(FView->WordWrap());
+    QVERIFY(FView->LineCount() > 10);
+    for (qsizetype pos : {0, 1, 17, 100, 250, 479, 482, 485}) {
+        QPoint p = FView->PosFromChar(pos);
+        FView->EnsureCaretVisible();
+        QCOMPARE(FView->CharFromPos(p + QPoint(1, 3)), pos);
+        QCOMPARE(FView->LineIndex(FView->LineFromChar(pos)) <= pos, true);
+    }
+    // Display lines: each starts where the previous ends, and every line fits the width.
+    qsizetype previous = -1;
+    for (qsizetype line = 0; line < FView->LineCount(); ++line) {
+        qsizetype start = FView->LineIndex(line);
+        QVERIFY(start > previous);
+        previous = start;
+    }
+    QCOMPARE(FView->LineIndex(FView->LineCount()), -1);
+}
+
+void TTextViewTest::WrapFollowsFormatRect() {
+    FView->Buffer().SetText(QString(100, u'あ'));
+    const qsizetype wide = FView->LineCount();
+    FView->SetFormatRect(QRect(10, 0, 16 * 10, 200)); // ten full-width characters
+    QCOMPARE(FView->LineCount(), 10);
+    QCOMPARE(FView->LineIndex(1), 10);
+    QVERIFY(wide < 10);
+    FView->SetWordWrap(false);
+    QCOMPARE(FView->LineCount(), 1);
+    FView->SetSelection(100, 100);
+    FView->EnsureCaretVisible();
+    QVERIFY(FView->horizontalScrollBar()->value() > 0);
+}
+
+void TTextViewTest::FindForwardBackwardWholeWord() {
+    FView->Buffer().SetText(QStringLiteral("var value = Val; valid val"));
+    TFindOptions none;
+    QCOMPARE(FView->Find(QStringLiteral("val"), 0, 100, none), 4);
+    QCOMPARE(FView->Find(QStringLiteral("val"), 5, 100, none), 12);
+    TFindOptions matchCase{true, false};
+    QCOMPARE(FView->Find(QStringLiteral("val"), 5, 100, matchCase), 17);
+    TFindOptions whole{false, true};
+    QCOMPARE(FView->Find(QStringLiteral("val"), 0, 100, whole), 12);
+    QCOMPARE(FView->Find(QStringLiteral("val"), 26, 0, whole), 23);
+    QCOMPARE(FView->Find(QStringLiteral("val"), 22, 0, none), 17);
+    QCOMPARE(FView->Find(QStringLiteral("nothing"), 0, 26, none), std::nullopt);
+}
+
+void TTextViewTest::OverwriteReplacesCharacters() {
+    Type(FView, QStringLiteral("abc"));
+    Key(FView, Qt::Key_Return);
+    Type(FView, QStringLiteral("d"));
+    FView->SetSelection(0, 0);
+    Key(FView, Qt::Key_Insert);
+    QVERIFY(FView->OverwriteMode());
+    Type(FView, QStringLiteral("XYZW"));
+    // Overwriting stops at the line end instead of eating it.
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("XYZW\r\nd"));
+}
+
+QTEST_MAIN(TTextViewTest)
+#include "TextViewTest.moc"
