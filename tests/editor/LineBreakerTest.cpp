@@ -374,6 +374,7 @@ void TLineBreakerTest::Cases_data() {
     row("tab cannot hang before following", u"あいうえ\t」"_s, 1, all, 5, u"あいうえ|→」"_s);
     row("tab line with no legal break", u"あいうえ\t」"_s, 1, all, 4, u"あいうえ|→|」"_s);
     row("tab inside line", u"a\tbcdefg"_s, 1, u"WO"_s, 6, u"a→bc|defg"_s);
+    row("tab after a too wide char hangs", u"b\t1"_s, 1, all, 0, u"b→|1"_s);
     row("tab hangs all flags off", u"abcd\tef"_s, 1, QString(), 4, u"abcd→|ef"_s);
     // Clusters are never split.
     row("surrogate pair whole", u"あ𠮷い"_s, 1, all, 1, u"あ|𠮷|い"_s);
@@ -381,6 +382,10 @@ void TLineBreakerTest::Cases_data() {
     row("combining mark stays", u"ab\u0301cd"_s, 1, QString(), 2, u"ab\u0301|cd"_s);
     row("voiced mark stays", u"あか\u3099さ"_s, 1, all, 2, u"あか\u3099|さ"_s);
     row("spacing mark stays", u"ab\u0903c"_s, 1, QString(), 2, u"a|b\u0903|c"_s);
+    row("joiner never starts a line", u"a\u200Db"_s, 1, QString(), 0, u"a\u200Db"_s);
+    row("too wide pair stays whole", u"𠮷a"_s, 1, QString(), 0, u"𠮷|a"_s);
+    row("too wide char keeps its mark", u"a\u0301b"_s, 1, QString(), 0, u"a\u0301|b"_s);
+    row("too wide char keeps its spaces", u"a  b"_s, 1, QString(), 0, u"a  |b"_s);
     row("joiner stays", u"xa\u200Db"_s, 1, QString(), 2, u"x|a\u200Db"_s);
     // Character wrap.
     row("character wrap latin", u"abcdefg"_s, 1, QString(), 3, u"abc|def|g"_s);
