@@ -132,11 +132,16 @@ TBreakRules MakeRules(bool strict) {
     return r;
 }
 
+// Two entries, so that a view and a printout (or two views with different rules) breaking in
+// turn on one thread do not rebuild the 64 KiB table on every paragraph.
 const TPreparedBreakRules& PreparedFor(const TBreakRules& rules) {
-    thread_local std::unique_ptr<TPreparedBreakRules> cached;
-    if (!cached || !SameRules(cached->Rules(), rules))
-        cached = std::make_unique<TPreparedBreakRules>(rules);
-    return *cached;
+    thread_local std::unique_ptr<TPreparedBreakRules> cached[2];
+    if (cached[0] && SameRules(cached[0]->Rules(), rules))
+        return *cached[0];
+    std::swap(cached[0], cached[1]);
+    if (!cached[0] || !SameRules(cached[0]->Rules(), rules))
+        cached[0] = std::make_unique<TPreparedBreakRules>(rules);
+    return *cached[0];
 }
 
 } // namespace

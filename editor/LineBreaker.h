@@ -96,8 +96,8 @@ private:
 // advances[i] is the advance of text[i] in pixels (0 for a low surrogate and for combining marks);
 // a tab's advance is computed from tabWidth (next multiple of tabWidth from the line start) and
 // its entry in advances is ignored. wrapWidth <= 0 means no wrapping (returns empty).
-// This form keeps the last rules it prepared per thread: the same rules (or a copy of them)
-// cost a comparison of string pointers per call.
+// This form keeps the last two rule sets it prepared per thread: the same rules (or a copy of
+// them) cost a comparison of string pointers per call.
 std::vector<qsizetype> BreakLines(QStringView text, const float* advances, double wrapWidth,
                                   double overflowWidth, double tabWidth, const TBreakRules& rules);
 // The same into a vector the caller reuses (cleared first), for loops over many paragraphs.

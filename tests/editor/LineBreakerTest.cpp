@@ -625,6 +625,16 @@ void TLineBreakerTest::CopiedAndChangedRulesApply() {
     QCOMPARE(Shown(Lines(text, BreakLines(text, adv.data(), 30, 10, 40, r))), u"あいう|」え"_s);
     QCOMPARE(Shown(Lines(text, BreakLines(text, adv.data(), 30, 10, 40, Level1Rules()))),
              u"あい|う」え"_s);
+    // Three rule sets in turn, more than are kept prepared.
+    TBreakRules leading;
+    leading.Leading = u"い"_s;
+    for (int round = 0; round < 3; ++round) {
+        QCOMPARE(Shown(Lines(text, BreakLines(text, adv.data(), 30, 10, 40, Level1Rules()))),
+                 u"あい|う」え"_s);
+        QCOMPARE(Shown(Lines(text, BreakLines(text, adv.data(), 30, 10, 40, r))), u"あいう|」え"_s);
+        QCOMPARE(Shown(Lines(text, BreakLines(text, adv.data(), 20, 10, 40, leading))),
+                 u"あ|いう|」え"_s);
+    }
 }
 
 // Seeded random paragraphs, widths and rules: the breaker against the reference, its rule
