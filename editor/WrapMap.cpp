@@ -89,6 +89,43 @@ int32_t TWrapMap::Count(qsizetype paragraph) {
     return c;
 }
 
+void TWrapMap::BreakRange(qsizetype paragraph, qsizetype from, qsizetype window,
+                          std::vector<qsizetype>& out, const std::function<bool(qsizetype)>& stop) {
+    const qsizetype start = FBuffer.LineStart(paragraph);
+    const qsizetype length = FBuffer.LineEnd(paragraph) - start;
+    qsizetype at = from;
+    while (at < length) {
+        qsizetype n = std::min(window, length - at);
+        QString text = FBuffer.Text(start + at, n);
+        // Short paragraphs that fit need no breaker; a tab counts as a whole tab stop here.
+        if (at == 0 && n == length && n < 4096) {
+            double width = 0;
+            for (QChar c : text)
+                width += c == u'\t' ? FAdvances->TabWidth() : FAdvances->Advance(c.unicode());
+            if (width <= FWrapWidth)
+                return;
+        }
+        FAdvances->Fill(text, FScratch);
+        std::vector<qsizetype> local = BreakLines(text, FScratch.data(), FWrapWidth, FOverflowWidth,
+                                                  FAdvances->TabWidth(), FRules);
+        for (qsizetype b : local) {
+            out.push_back(at + b);
+            if (stop && stop(at + b))
+                return;
+        }
+        if (at + n >= length)
+            return;
+        if (local.empty()) {
+            // No break in a whole window: cut it where it ends and go on.
+            out.push_back(at + n);
+            at += n;
+        } else {
+            // The last line of a window may be cut short by the window: break again from there.
+            at += local.back();
+        }
+    }
+}
+
 const std::vector<qsizetype>& TWrapMap::Breaks(qsizetype paragraph) {
     auto found = FBreakIndex.find(paragraph);
     if (found != FBreakIndex.end()) {
@@ -97,38 +134,7 @@ const std::vector<qsizetype>& TWrapMap::Breaks(qsizetype paragraph) {
     }
     std::vector<qsizetype> breaks;
     if (FAdvances && FWrapWidth > 0) {
-        qsizetype start = FBuffer.LineStart(paragraph);
-        qsizetype end = FBuffer.LineEnd(paragraph);
-        qsizetype at = start;
-        while (at < end) {
-            qsizetype n = std::min(Window, end - at);
-            QString text = FBuffer.Text(at, n);
-            // Short paragraphs that fit need no breaker; a tab counts as a whole tab stop here.
-            if (at == start && n == end - start && n < 4096) {
-                double width = 0;
-                for (QChar c : text)
-                    width += c == u'\t' ? FAdvances->TabWidth() : FAdvances->Advance(c.unicode());
-                if (width <= FWrapWidth)
-                    break;
-            }
-            FAdvances->Fill(text, FScratch);
-            std::vector<qsizetype> local = BreakLines(
-                text, FScratch.data(), FWrapWidth, FOverflowWidth, FAdvances->TabWidth(), FRules);
-            if (at + n >= end || local.empty()) {
-                for (qsizetype b : local)
-                    breaks.push_back(at - start + b);
-                if (at + n >= end)
-                    break;
-                // No break in a whole window: cut it where it ends and go on.
-                breaks.push_back(at + n - start);
-                at += n;
-                continue;
-            }
-            // The last line of a window may be cut short by the window: break again from there.
-            for (qsizetype b : local)
-                breaks.push_back(at - start + b);
-            at += local.back();
-        }
+        BreakRange(paragraph, 0, Window, breaks, nullptr);
         SetCount(paragraph, int32_t(breaks.size() + 1));
     }
     FBreakCache.emplace_front(paragraph, std::move(breaks));
@@ -173,7 +179,43 @@ void TWrapMap::CountAll() {
     FIdle.stop();
 }
 
+// Typing in a long paragraph re-breaks from two lines before the edit until a break falls where
+// an old one did, instead of breaking the whole paragraph again (a single 100 MB line took
+// 200 ms a keystroke that way).
+bool TWrapMap::RebreakInPlace(const TTextChange& change) {
+    const qsizetype p = change.FirstLine;
+    if (p != change.OldLastLine || p != change.NewLastLine || !FAdvances || FWrapWidth <= 0)
+        return false;
+    auto found = FBreakIndex.find(p);
+    if (found == FBreakIndex.end() || found->second->second.size() < 64)
+        return false;
+    std::vector<qsizetype>& old = found->second->second;
+    const qsizetype offset = change.Pos - FBuffer.LineStart(p);
+    const qsizetype delta = change.Inserted - change.Removed;
+    size_t line = size_t(std::upper_bound(old.begin(), old.end(), offset) - old.begin());
+    size_t keep = line >= 2 ? line - 2 : 0;
+    std::vector<qsizetype> fresh(old.begin(), old.begin() + qsizetype(keep));
+    qsizetype from = keep == 0 ? 0 : old[keep - 1];
+    std::vector<qsizetype>::const_iterator resync = old.end();
+    BreakRange(p, from, 1 << 16, fresh, [&](qsizetype b) {
+        if (b <= offset + change.Inserted)
+            return false;
+        auto it = std::lower_bound(old.cbegin(), old.cend(), b - delta);
+        if (it == old.cend() || *it != b - delta || *it <= offset + change.Removed)
+            return false;
+        resync = it + 1;
+        return true;
+    });
+    for (auto it = resync; it != old.cend(); ++it)
+        fresh.push_back(*it + delta);
+    old = std::move(fresh);
+    SetCount(p, int32_t(old.size() + 1));
+    return true;
+}
+
 void TWrapMap::OnChange(const TTextChange& change) {
+    if (RebreakInPlace(change))
+        return;
     qsizetype oldCount = change.OldLastLine - change.FirstLine + 1;
     qsizetype newCount = change.NewLastLine - change.FirstLine + 1;
     auto first = FCounts.begin() + change.FirstLine;

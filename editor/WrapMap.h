@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <list>
 #include <unordered_map>
 
@@ -55,6 +56,11 @@ private:
     static constexpr qsizetype Block = 1024;
     void Rebuild();
     void OnChange(const TTextChange& change);
+    bool RebreakInPlace(const TTextChange& change);
+    // Appends the breaks of [from, end of paragraph) to out, in windows of `window` characters;
+    // stops early when stop(offset) says the breaks from there on are known.
+    void BreakRange(qsizetype paragraph, qsizetype from, qsizetype window,
+                    std::vector<qsizetype>& out, const std::function<bool(qsizetype)>& stop);
     void SetCount(qsizetype paragraph, int32_t count);
     int32_t Count(qsizetype paragraph);
     void RebuildBlocks(qsizetype fromBlock);
