@@ -68,6 +68,35 @@ private Q_SLOTS:
     void editAreaChanges();
     void imeColorChanges_data();
     void imeColorChanges();
+
+    void punctuationModeOfWord_data();
+    void punctuationModeOfWord();
+    void wordWrapRequests_data();
+    void wordWrapRequests();
+    void punctuationReadsCustomRowWhileWriting();
+    void refusedPunctuationIsCleared_data();
+    void refusedPunctuationIsCleared();
+    void levelRowsComeFromTheControl();
+
+    void editAreaOnFormatRect_data();
+    void editAreaOnFormatRect();
+    void editAreaWrapsAtWidth();
+    void disabledEditAreaKeepsRectangle();
+    void editAreaOffWhenVerticalOrNoWrap();
+    void assignedEditAreaKeepsEnabled();
+    void creationDerivesEditArea();
+    void overFlowIsOneFullWidthCharacter();
+    void currentColumn_data();
+    void currentColumn();
+    void imeColorsReachComposition();
+    void equalImeColorsSendNothing();
+    void controlImeColorsByDefault();
+};
+
+// A control whose composition formats the test can read.
+class TProbeMemo : public TExtMemo {
+public:
+    using TExtMemo::ImeFormat;
 };
 
 void TExtMemoTest::colorToRgb_data() {
@@ -348,6 +377,379 @@ void TExtMemoTest::imeColorChanges() {
         QVERIFY(colors.Transfered().SameValues(different));
     if (action == 5)
         QVERIFY(colors.SameValues(all));
+}
+
+void TExtMemoTest::punctuationModeOfWord_data() {
+    QTest::addColumn<uint>("word");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("0 reads as level 2") << 0u << int(wbfLevel2);
+    QTest::newRow("custom") << 0x200u << int(wbfCustom);
+    QTest::newRow("custom with flags") << 0x270u << int(wbfCustom);
+    QTest::newRow("level 1") << 0xF0u << int(wbfLevel1);
+    QTest::newRow("level 2") << 0x170u << int(wbfLevel2);
+    QTest::newRow("level 1 and 2 read as level 2") << 0x180u << int(wbfLevel2);
+    QTest::newRow("custom and level 1 read as level 1") << 0x280u << int(wbfLevel1);
+    QTest::newRow("custom and level 2 read as level 2") << 0x300u << int(wbfLevel2);
+}
+
+void TExtMemoTest::punctuationModeOfWord() {
+    QFETCH(uint, word);
+    // The option mirrors the control's word when it is read.
+    TExtMemo memo;
+    memo.SetControlWordWrapMode(word);
+    QTEST(int(memo.WordWrapOption().PunctuationMode()), "mode");
+    QCOMPARE(memo.WordWrapOption().ModeWord(), word);
+}
+
+void TExtMemoTest::wordWrapRequests_data() {
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QStringList>("log");
+    QTest::addColumn<uint>("word");
+    QTest::newRow("flags on a word of 0 name the custom set")
+        << 0 << QStringList{QStringLiteral("mode 220")} << 0x220u;
+    QTest::newRow("same punctuation mode sends nothing") << 1 << QStringList{} << 0x170u;
+    QTest::newRow("other punctuation mode keeps the flags")
+        << 2 << QStringList{QStringLiteral("mode f0")} << 0xF0u;
+    QTest::newRow("same flags send nothing") << 3 << QStringList{} << 0x170u;
+    QTest::newRow("unchanged string still switches to custom")
+        << 4 << QStringList{QStringLiteral("mode 270")} << 0x270u;
+    QTest::newRow("new string: custom first, then the string")
+        << 5 << QStringList{QStringLiteral("mode 270"), QStringLiteral("punct 3 、。")} << 0x270u;
+    QTest::newRow("assignment applies the table")
+        << 6 << QStringList{QStringLiteral("mode 270"),   QStringLiteral("punct 1 ）"),
+                            QStringLiteral("punct 2 （"), QStringLiteral("punct 3 "),
+                            QStringLiteral("punct 4 "),   QStringLiteral("mode 130")}
+        << 0x130u;
+}
+
+void TExtMemoTest::wordWrapRequests() {
+    QFETCH(int, action);
+    TFakeOwner owner;
+    TWordWrapOption option(&owner);
+    if (action > 0) {
+        option.SetWordWrapMode(wbfWordWrap | wbfWordBreak | wbfOverFlow);
+        option.SetPunctuationMode(wbfLevel2);
+        if (action == 4) {
+            option.SetpcLeading(QStringLiteral("（"));
+            option.SetPunctuationMode(wbfLevel2);
+        }
+    }
+    owner.Log.clear();
+    TWordWrapOption source;
+    source.SetpcFollowing(QStringLiteral("）"));
+    source.SetpcLeading(QStringLiteral("（"));
+    source.SetPunctuationMode(wbfLevel2);
+    source.SetWordWrapMode(wbfWordWrap | wbfWordBreak);
+    switch (action) {
+    case 0:
+        option.SetWordWrapMode(wbfWordBreak);
+        break;
+    case 1:
+        option.SetPunctuationMode(wbfLevel2);
+        break;
+    case 2:
+        option.SetPunctuationMode(wbfLevel1);
+        break;
+    case 3:
+        option.SetWordWrapMode(wbfWordWrap | wbfWordBreak | wbfOverFlow);
+        break;
+    case 4:
+        option.SetpcLeading(QStringLiteral("（"));
+        break;
+    case 5:
+        option.SetpcOverFlow(QStringLiteral("、。"));
+        break;
+    case 6:
+        option.Assign(source);
+        break;
+    }
+    QTEST(owner.Log, "log");
+    QTEST(option.ModeWord(), "word");
+    if (action == 4 || action == 5)
+        QCOMPARE(option.PunctuationMode(), wbfCustom);
+}
+
+void TExtMemoTest::punctuationReadsCustomRowWhileWriting() {
+    TExtMemo memo;
+    TWordWrapOption& option = memo.WordWrapOption();
+    option.SetpcFollowing(QStringLiteral("ぁぃ"));
+    QCOMPARE(option.pcFollowing(), QStringLiteral("ぁぃ"));
+    option.SetPunctuationMode(wbfLevel1);
+    QCOMPARE(option.pcFollowing(), Level1Rules().Following);
+    memo.SetWriting(true);
+    QCOMPARE(option.pcFollowing(), QStringLiteral("ぁぃ"));
+    QCOMPARE(option.PunctuationMode(), wbfLevel1);
+}
+
+void TExtMemoTest::refusedPunctuationIsCleared_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("ordinary") << QStringLiteral("、。）」") << true;
+    QTest::newRow("longest the buffer holds") << QString(2047, u'」') << true;
+    QTest::newRow("one too long") << QString(2048, u'」') << false;
+    QTest::newRow("line end") << QStringLiteral("、\r\n") << false;
+    QTest::newRow("tab") << QStringLiteral("\t") << false;
+}
+
+void TExtMemoTest::refusedPunctuationIsCleared() {
+    QFETCH(QString, text);
+    QFETCH(bool, kept);
+    TExtMemo memo;
+    memo.WordWrapOption().SetpcDelimiter(QStringLiteral("x"));
+    memo.WordWrapOption().SetpcDelimiter(text);
+    QCOMPARE(memo.WordWrapOption().pcDelimiter(), kept ? text : QString());
+    // The control agrees with the object: the custom set in force is what the object reports.
+    QCOMPARE(memo.ControlPunctuation(PC_DELIMITER), memo.WordWrapOption().pcDelimiter());
+    // Without an owner nothing refuses.
+    TWordWrapOption free;
+    free.SetpcDelimiter(text);
+    QCOMPARE(free.pcDelimiter(), text);
+}
+
+void TExtMemoTest::levelRowsComeFromTheControl() {
+    TExtMemo memo;
+    TWordWrapOption& option = memo.WordWrapOption();
+    const uint32_t before = memo.ControlWordWrapMode();
+    option.SetPunctuationMode(wbfLevel2);
+    QCOMPARE(option.pcFollowing(), Level2Rules().Following);
+    QCOMPARE(option.pcOverFlow(), Level2Rules().OverFlowChars);
+    option.SetPunctuationMode(wbfLevel1);
+    QCOMPARE(option.pcLeading(), Level1Rules().Leading);
+    QCOMPARE(option.pcDelimiter(), Level1Rules().Delimiters);
+    QVERIFY(Level1Rules().Following != Level2Rules().Following);
+    QCOMPARE(memo.ControlWordWrapMode(), (before & ~0x380u) | WBF_LEVEL1);
+}
+
+void TExtMemoTest::editAreaOnFormatRect_data() {
+    QTest::addColumn<bool>("lineSelect");
+    QTest::addColumn<QList<int>>("margin"); // left, top, bottom
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("overflow");
+    QTest::addColumn<QRect>("rect"); // bottom given as the distance from the client bottom
+    QTest::newRow("plain") << true << QList<int>{20, 5, 7} << 300 << 16 << QRect(20, 5, 316, 7);
+    QTest::newRow("left 3 raised to 10 for the selection bar")
+        << true << QList<int>{3, 0, 0} << 200 << 16 << QRect(10, 0, 216, 0);
+    QTest::newRow("left 3 kept without the bar")
+        << false << QList<int>{3, 0, 0} << 200 << 16 << QRect(3, 0, 216, 0);
+    QTest::newRow("no overflow") << false << QList<int>{0, 2, 4} << 320 << 0 << QRect(0, 2, 320, 4);
+}
+
+void TExtMemoTest::editAreaOnFormatRect() {
+    QFETCH(bool, lineSelect);
+    QFETCH(QList<int>, margin);
+    QFETCH(int, width);
+    QFETCH(int, overflow);
+    QFETCH(QRect, rect);
+    TShownMemo shown;
+    TExtMemo& memo = shown.Memo;
+    memo.SetLineSelect(lineSelect);
+    TEditArea& area = memo.EditArea();
+    area.SetEnabled(true);
+    area.Margin().SetLeft(margin[0]);
+    area.Margin().SetTop(margin[1]);
+    area.Margin().SetBottom(margin[2]);
+    area.SetWidth(width);
+    area.SetOverFlow(overflow);
+    const int clientBottom = memo.viewport()->height() - 1;
+    const QRect r = memo.FormatRect();
+    QCOMPARE(r.topLeft(), rect.topLeft());
+    QCOMPARE(r.width(), rect.width());
+    QCOMPARE(clientBottom - r.bottom(), rect.height());
+    QCOMPARE(memo.OverflowWidth(), overflow);
+    QCOMPARE(area.Margin().Left(), rect.left());
+    // The rectangle's bottom follows the window.
+    memo.resize(memo.width(), memo.height() + 40);
+    QCOMPARE(memo.viewport()->height() - 1 - memo.FormatRect().bottom(), rect.height());
+}
+
+void TExtMemoTest::editAreaWrapsAtWidth() {
+    TShownMemo shown;
+    TExtMemo& memo = shown.Memo;
+    memo.Buffer().SetText(QString(30, u'あ'));
+    memo.EditArea().SetWidth(300);
+    memo.EditArea().SetOverFlow(16);
+    memo.EditArea().SetEnabled(true);
+    // 16 pixels a character: 18 fit in 300, the 19th would end at 304.
+    QCOMPARE(memo.LineCount(), 2);
+    QCOMPARE(memo.LineIndex(1), 18);
+}
+
+void TExtMemoTest::disabledEditAreaKeepsRectangle() {
+    TShownMemo shown;
+    TExtMemo& memo = shown.Memo;
+    const QRect initial = memo.FormatRect();
+    memo.EditArea().SetWidth(100); // not enabled: nothing applied
+    QCOMPARE(memo.FormatRect(), initial);
+    memo.EditArea().SetEnabled(true);
+    const QRect applied = memo.FormatRect();
+    QCOMPARE(applied.width(), 100 + memo.EditArea().OverFlow());
+    memo.EditArea().SetEnabled(false);
+    QCOMPARE(memo.FormatRect(), applied);
+    memo.EditArea().SetWidth(150);
+    QCOMPARE(memo.FormatRect(), applied);
+}
+
+void TExtMemoTest::editAreaOffWhenVerticalOrNoWrap() {
+    for (bool vertical : {true, false}) {
+        TShownMemo shown;
+        TExtMemo& memo = shown.Memo;
+        if (vertical)
+            memo.SetVertical(true);
+        else
+            memo.SetWordWrap(false);
+        const QRect initial = memo.FormatRect();
+        memo.EditArea().SetEnabled(true);
+        memo.EditArea().SetWidth(100);
+        memo.EditArea().Margin().SetLeft(40);
+        QCOMPARE(memo.FormatRect(), initial);
+        QCOMPARE(memo.OverflowWidth(), 0);
+    }
+}
+
+void TExtMemoTest::assignedEditAreaKeepsEnabled() {
+    TShownMemo shown;
+    TExtMemo& memo = shown.Memo;
+    TEditArea source;
+    source.SetEnabled(true);
+    source.Margin().SetLeft(30);
+    source.Margin().SetTop(4);
+    source.SetWidth(123);
+    source.SetOverFlow(9);
+    const QRect initial = memo.FormatRect();
+    memo.SetEditArea(source);
+    QVERIFY(!memo.EditArea().Enabled());
+    QCOMPARE(memo.FormatRect(), initial);
+    QCOMPARE(memo.EditArea().Width(), 123);
+    QCOMPARE(memo.EditArea().OverFlow(), 9);
+    QCOMPARE(memo.EditArea().Margin().Top(), 4);
+    memo.EditArea().SetEnabled(true);
+    QCOMPARE(memo.FormatRect(), QRect(30, 4, 132, memo.viewport()->height() - 4));
+}
+
+void TExtMemoTest::creationDerivesEditArea() {
+    TShownMemo shown;
+    TExtMemo& memo = shown.Memo;
+    memo.Buffer().SetText(QStringLiteral("本文\r\n二行目"));
+    memo.Buffer().SetModified(true);
+    memo.EditArea().SetEnabled(true);
+    memo.EditArea().SetWidth(77);
+    memo.EditArea().Margin().SetTop(13);
+    memo.EditArea().Margin().SetBottom(21);
+    memo.SetLineSelect(false); // recreates the window
+    const QRect r = memo.FormatRect();
+    const TEditArea& area = memo.EditArea();
+    QCOMPARE(area.Margin().Left(), r.left());
+    QCOMPARE(area.Margin().Top(), r.top());
+    QCOMPARE(area.Margin().Bottom(), memo.viewport()->height() - 1 - r.bottom());
+    QCOMPARE(area.OverFlow(), 16);
+    QCOMPARE(area.Width(), r.width() - 16);
+    QVERIFY(area.Width() > 300);
+    QVERIFY(!memo.SelectionBar());
+    QCOMPARE(memo.Buffer().Text(0, memo.TextLength()), QStringLiteral("本文\r\n二行目"));
+    QVERIFY(memo.Buffer().Modified());
+    // Applying the derived values reproduces the live rectangle.
+    memo.EditArea().SetWidth(area.Width() + 1);
+    memo.EditArea().SetWidth(area.Width() - 1);
+    QCOMPARE(memo.FormatRect(), r);
+}
+
+void TExtMemoTest::overFlowIsOneFullWidthCharacter() {
+    TShownMemo shown;
+    QCOMPARE(QFontInfo(shown.Memo.font()).family(), QStringLiteral("IPAGothic"));
+    QFont ipa(QStringLiteral("IPAGothic"));
+    ipa.setPixelSize(16);
+    const int square = QFontMetrics(ipa).horizontalAdvance(QString(QChar(0x25A1)));
+    QCOMPARE(square, 16);
+    QCOMPARE(shown.Memo.EditArea().OverFlow(), square);
+}
+
+void TExtMemoTest::currentColumn_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::newRow("start") << QStringLiteral("abc") << 0 << 0 << 0;
+    QTest::newRow("half-width") << QStringLiteral("abc") << 2 << 0 << 2;
+    QTest::newRow("full-width counts 2") << QStringLiteral("あいう") << 2 << 0 << 4;
+    QTest::newRow("mixed") << QStringLiteral("aあb") << 3 << 0 << 4;
+    QTest::newRow("half-width katakana counts 1") << QStringLiteral("ｱｲ") << 2 << 0 << 2;
+    QTest::newRow("full-width Latin counts 2") << QStringLiteral("ＡＢ") << 1 << 0 << 2;
+    QTest::newRow("surrogate pair is one wide character")
+        << QStringLiteral("\U0002000Ba") << 3 << 0 << 3;
+    QTest::newRow("second line") << QStringLiteral("xy\r\nあa") << 6 << 1 << 3;
+    QTest::newRow("after a line end") << QStringLiteral("xy\r\nあa") << 4 << 1 << 0;
+    QTest::newRow("wrapped line counts from its display start")
+        << QString(30, u'あ') << 20 << 1 << 4;
+}
+
+void TExtMemoTest::currentColumn() {
+    QFETCH(QString, text);
+    QFETCH(int, selStart);
+    TShownMemo shown;
+    TExtMemo& memo = shown.Memo;
+    memo.EditArea().SetWidth(300);
+    memo.EditArea().SetEnabled(true);
+    memo.Buffer().SetText(text);
+    memo.SetSelection(selStart, selStart + 1 <= text.size() ? selStart + 1 : selStart);
+    QTEST(int(memo.CurrentLine()), "line");
+    QTEST(int(memo.CurrentColumn()), "column");
+}
+
+void TExtMemoTest::imeColorsReachComposition() {
+    TProbeMemo memo;
+    TImeColor watching;
+    watching.SeticText(clRed);
+    watching.SeticBackground(clBtnFace);
+    watching.SetStyle(fsBold | fsStrikeOut);
+    memo.ImeColors().SetWatchingTransfered(watching);
+    // Sent to the control resolved to plain RGB.
+    QCOMPARE(memo.ControlImeColors()[1].Background, ColorToRgb(clBtnFace, memo.palette()));
+    QCOMPARE(memo.ControlImeColors()[1].Effects, 1u | 8u);
+    const QTextCharFormat f = memo.ImeFormat(isWatchingTransfered);
+    QCOMPARE(f.foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(f.background().color(), memo.palette().color(QPalette::Button));
+    QCOMPARE(f.fontWeight(), int(QFont::Bold));
+    QVERIFY(f.fontStrikeOut());
+    QVERIFY(!f.fontUnderline());
+    QVERIFY(!f.fontItalic());
+    // The other segments keep their own colours.
+    const QTextCharFormat other = memo.ImeFormat(isWatchingUntransfered);
+    QCOMPARE(other.foreground().color(), QColor(255, 255, 255));
+    QCOMPARE(other.background().color(), QColor(0, 0, 0));
+}
+
+void TExtMemoTest::equalImeColorsSendNothing() {
+    TExtMemo memo;
+    TImeColors owned;
+    owned.Assign(memo.ImeColors()); // the values the control reported
+    // The control is told something else directly; the owned object does not know.
+    TCompColors direct = memo.ControlImeColors();
+    direct[2].Text = 0x123456;
+    memo.SetControlImeColors(direct);
+    memo.SetImeColors(owned); // equal to the owned values: no request
+    QCOMPARE(memo.ControlImeColors()[2].Text, 0x123456u);
+    // One colour differing sends all four.
+    owned.Untransfered().SetStyle(fsItalic);
+    memo.SetImeColors(owned);
+    QCOMPARE(memo.ControlImeColors()[2].Text, 0u);
+    QCOMPARE(memo.ControlImeColors()[0].Effects, uint32_t(fsItalic));
+}
+
+void TExtMemoTest::controlImeColorsByDefault() {
+    TExtMemo memo;
+    TImeColors& colors = memo.ImeColors();
+    const TColor text[] = {clBlack, clBlack, clBlack, clWhite};
+    const TColor background[] = {clWhite, clGray, clWhite, clBlack};
+    const TFontStyles style[] = {fsUnderline, {}, fsUnderline, {}};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(colors.Color(i).icText(), text[i]);
+        QCOMPARE(colors.Color(i).icBackground(), background[i]);
+        QCOMPARE(colors.Color(i).Style(), style[i]);
+    }
+    // While loading, reading does not replace what was set.
+    memo.SetLoading(true);
+    colors.Transfered().SeticText(clRed);
+    QCOMPARE(memo.ImeColors().Transfered().icText(), clRed);
 }
 
 QTEST_MAIN(TExtMemoTest)
