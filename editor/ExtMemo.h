@@ -53,7 +53,7 @@ public:
     qsizetype CurrentLine();
     // Display cells from the start of the line to SelStart: a full-width character counts 2.
     qsizetype CurrentColumn();
-    void SelectAll();
+    void SelectAll() override;
 
     void ApplyEditArea() override;
     void ApplyImeColors() override;

@@ -77,9 +77,9 @@ public:
     // Searches [from, to) forwards, or backwards when to < from; the match's position.
     std::optional<qsizetype> Find(const QString& what, qsizetype from, qsizetype to,
                                   TFindOptions options) const;
-    void Undo();
+    virtual void Undo();
     void Redo();
-    void SelectAll();
+    virtual void SelectAll();
     void Cut();
     void Copy();
     void Paste();
