@@ -337,6 +337,20 @@ void TTextView::paintEvent(QPaintEvent*) {
                                  .toUpper());
             painter.restore();
         }
+        TPaintedLine painted;
+        painted.Start = entry.Start;
+        painted.End = entry.End;
+        if (line.Sub + 1 == FWrap.SubLineCount(line.Paragraph) &&
+            line.Paragraph + 1 < FBuffer.LineCount())
+            painted.BreakLength = FBuffer.LineStart(line.Paragraph + 1) - entry.End;
+        painted.Origin = origin;
+        painted.Height = lineHeight;
+        painted.Layout = &entry.Layout;
+        if (entry.WithPreedit) {
+            painted.PreeditPos = FSel.Caret;
+            painted.PreeditLength = FPreedit.size();
+        }
+        PaintLine(painter, painted);
         if (line == caretLine && hasFocus() && FCaretOn) {
             int at = int(FSel.Caret - entry.Start) + (entry.WithPreedit ? int(FPreeditCursor) : 0);
             entry.Layout.drawCursor(&painter, origin, at, FOverwrite && !Composing() ? 2 : 1);
@@ -351,7 +365,16 @@ void TTextView::paintEvent(QPaintEvent*) {
     PaintExtras(painter);
 }
 
+void TTextView::PaintLine(QPainter&, const TPaintedLine&) {}
+
 void TTextView::PaintExtras(QPainter&) {}
+
+double TPaintedLine::X(qsizetype pos) const {
+    qsizetype at = pos - Start;
+    if (PreeditPos >= 0 && pos > PreeditPos)
+        at += PreeditLength;
+    return Origin.x() + Layout->lineAt(0).cursorToX(int(at));
+}
 
 // ---------------------------------------------------------------------------------------------
 // Positions and points

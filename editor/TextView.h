@@ -22,6 +22,19 @@ enum TImeSegment : uint8_t {
     isWatchingUntransfered
 };
 
+// A display line as painted, for the marks that are drawn with it.
+struct TPaintedLine {
+    qsizetype Start = 0, End = 0; // buffer positions, End before any line break
+    qsizetype BreakLength = 0;    // 2 for CR LF, 1 for LF or CR, 0 when no break follows
+    QPointF Origin;               // of the line's layout in viewport pixels
+    double Height = 0;
+    const QTextLayout* Layout = nullptr;
+    qsizetype PreeditPos = -1; // where a composition sits in this line, else -1
+    qsizetype PreeditLength = 0;
+    // The x of a buffer position in this line, composition included.
+    double X(qsizetype pos) const;
+};
+
 struct TFindOptions {
     bool MatchCase = false;
     bool WholeWord = false;
@@ -94,7 +107,9 @@ Q_SIGNALS:
     void SelectionChanged();
 
 protected:
-    // Called after the text of the visible lines is drawn: marks and markers paint here.
+    // Called for each visible display line after its text is drawn, and once after all lines:
+    // marks and markers paint here.
+    virtual void PaintLine(QPainter& painter, const TPaintedLine& line);
     virtual void PaintExtras(QPainter& painter);
     // The character format of a composition segment.
     virtual QTextCharFormat ImeFormat(TImeSegment segment) const;
