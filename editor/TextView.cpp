@@ -1,5 +1,6 @@
 #include "editor/TextView.h"
 
+#include "editor/TextViewAccessible.h"
 #include "platform/TextCodec.h"
 
 #include <QApplication>
@@ -42,6 +43,7 @@ struct TTextView::TLineLayout {
 };
 
 TTextView::TTextView(QWidget* parent) : QAbstractScrollArea(parent), FWrap(FBuffer) {
+    TTextViewAccessible::Install();
     setAttribute(Qt::WA_InputMethodEnabled);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);

@@ -9,6 +9,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QPrinter>
 #include <QTextLayout>
 #include <map>
 #include <memory>
@@ -97,6 +98,9 @@ public:
     void Copy();
     void Paste();
     void EnsureCaretVisible();
+    // Prints the whole text page by page in the control's font, wrapped at the page width by the
+    // control's line-break rules; the title names the print job.
+    void Print(QPrinter* printer, const QString& title);
     bool Composing() const { return !FPreedit.isEmpty(); }
     QString PreeditText() const { return FPreedit; }
 

@@ -30,6 +30,7 @@ public:
     // wrapWidth <= 0: no wrapping, one display line per paragraph.
     void SetGeometry(const TAdvanceTable* advances, double wrapWidth, double overflowWidth);
     void SetRules(const TBreakRules& rules);
+    const TBreakRules& Rules() const { return FRules; }
     double WrapWidth() const { return FWrapWidth; }
 
     qsizetype DisplayLineCount() const { return FTotal; }

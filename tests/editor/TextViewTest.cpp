@@ -2,10 +2,13 @@
 
 #include "editor/TextView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QPrinter>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -43,6 +46,8 @@ private Q_SLOTS:
     void WrapFollowsFormatRect();
     void FindForwardBackwardWholeWord();
     void OverwriteReplacesCharacters();
+    void AccessibleTextCaretAndSelection();
+    void PrintsEveryLineOnPages();
 
 private:
     TTextView* FView = nullptr;
@@ -290,6 +295,58 @@ void TTextViewTest::OverwriteReplacesCharacters() {
     Type(FView, QStringLiteral("XYZW"));
     // Overwriting stops at the line end instead of eating it.
     QCOMPARE(FView->Buffer().Text(), QStringLiteral("XYZW\r\nd"));
+}
+
+void TTextViewTest::AccessibleTextCaretAndSelection() {
+    FView->Buffer().SetText(QStringLiteral("読み上げ\r\ntext"));
+    FView->SetSelection(2, 4);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(FView);
+    QVERIFY(a);
+    QCOMPARE(a->role(), QAccessible::EditableText);
+    QCOMPARE(a->text(QAccessible::Value), QStringLiteral("読み上げ\r\ntext"));
+    QAccessibleTextInterface* text = a->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->characterCount(), 10);
+    QCOMPARE(text->cursorPosition(), 4);
+    int start = -1, end = -1;
+    text->selection(0, &start, &end);
+    QCOMPARE(std::make_pair(start, end), std::make_pair(2, 4));
+    QCOMPARE(text->text(6, 10), QStringLiteral("text"));
+    auto* editable = static_cast<QAccessibleEditableTextInterface*>(
+        a->interface_cast(QAccessible::EditableTextInterface));
+    QVERIFY(editable);
+    editable->replaceText(0, 2, QStringLiteral("書き"));
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("書き上げ\r\ntext"));
+    FView->SetReadOnly(true);
+    editable->insertText(0, QStringLiteral("x"));
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("書き上げ\r\ntext"));
+    QVERIFY(a->state().readOnly);
+}
+
+// Printing to PDF: a long text fills several pages, a short one one page.
+void TTextViewTest::PrintsEveryLineOnPages() {
+    QTemporaryDir dir;
+    auto pages = [&](const QString& text) {
+        FView->Buffer().SetText(text);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString path = dir.filePath(QStringLiteral("out.pdf"));
+        printer.setOutputFileName(path);
+        FView->Print(&printer, QStringLiteral("印刷テスト"));
+        QFile pdf(path);
+        if (!pdf.open(QIODevice::ReadOnly))
+            return -1;
+        if (printer.docName() != QStringLiteral("印刷テスト"))
+            return -2; // the job is named after the title
+        return int(pdf.readAll().count("/Type /Page\n"));
+    };
+    QCOMPARE(pages(QStringLiteral("一行だけ")), 1);
+    QString many;
+    for (int i = 0; i < 200; ++i)
+        many +=
+            QStringLiteral("行 %1 の折り返される長い長い長い長い長い長い長い長い長い長い文章\r\n")
+                .arg(i);
+    QVERIFY(pages(many) >= 4);
 }
 
 QTEST_MAIN(TTextViewTest)

@@ -1,0 +1,50 @@
+// Printing of the text control: the same advance table and line breaker as the screen, laid out
+// in screen pixels and scaled to the printer, so a page wraps as the window would at that width.
+
+#include "editor/TextView.h"
+
+#include <QPainter>
+
+void TTextView::Print(QPrinter* printer, const QString& title) {
+    printer->setDocName(title);
+    QPainter painter;
+    if (!painter.begin(printer))
+        return;
+    const double scale = printer->logicalDpiY() / double(std::max(1, logicalDpiY()));
+    const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
+    const double width = page.width() / scale, height = page.height() / scale;
+    painter.scale(scale, scale);
+    const TAdvanceTable& advances = *FAdvances;
+    const double lineHeight = advances.LineHeight();
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabStopDistance(advances.TabWidth());
+    std::vector<float> widths;
+    std::vector<qsizetype> breaks;
+    double y = 0;
+    auto drawLine = [&](const QString& text) {
+        if (y + lineHeight > height && y > 0) {
+            printer->newPage();
+            y = 0;
+        }
+        QTextLayout layout(DisplayText(text), advances.Font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        layout.createLine().setLineWidth(1e9);
+        layout.endLayout();
+        layout.draw(&painter, QPointF(0, y));
+        y += lineHeight;
+    };
+    for (qsizetype p = 0; p < FBuffer.LineCount(); ++p) {
+        const QString text = FBuffer.LineText(p);
+        advances.Fill(text, widths);
+        breaks = BreakLines(text, widths.data(), width, 0, advances.TabWidth(), FWrap.Rules());
+        qsizetype from = 0;
+        for (qsizetype b : breaks) {
+            drawLine(text.mid(from, b - from));
+            from = b;
+        }
+        drawLine(text.mid(from));
+    }
+    painter.end();
+}
