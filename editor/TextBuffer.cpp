@@ -58,16 +58,37 @@ struct TTextBuffer::TChunk {
         else
             out.append(QLatin1StringView(Narrow.constData() + from, n));
     }
-    void ScanLines() {
+    // Chunks never end between CR and LF, so each line end is seen whole here.
+    void ScanLines(TLineEndCounts* counts = nullptr) {
         Starts.clear();
         qsizetype n = Size();
         auto scan = [&](auto* s) {
             for (qsizetype i = 0; i < n; ++i) {
+                // Skip a word of characters at a time while none of them is below 14 (so none
+                // can end a line): the classic "has a lane less than n" test on 64 bits.
+                constexpr size_t unit = sizeof(*s);
+                constexpr qsizetype lanes = qsizetype(8 / unit);
+                constexpr uint64_t ones = unit == 1 ? 0x0101010101010101ull : 0x0001000100010001ull;
+                constexpr uint64_t high = ones << (8 * unit - 1);
+                while (i + lanes <= n) {
+                    uint64_t word;
+                    std::memcpy(&word, s + i, 8);
+                    if ((word - ones * 14) & ~word & high)
+                        break;
+                    i += lanes;
+                }
+                if (i >= n)
+                    break;
                 auto c = s[i];
                 if (c > '\r')
                     continue;
-                if (c == '\n' || (c == '\r' && (i + 1 == n || s[i + 1] != '\n')))
+                if (c == '\n' || (c == '\r' && (i + 1 == n || s[i + 1] != '\n'))) {
                     Starts.push_back(uint16_t(i + 1));
+                    if (counts)
+                        ++(c == '\r'                   ? counts->Cr
+                           : i > 0 && s[i - 1] == '\r' ? counts->CrLf
+                                                       : counts->Lf);
+                }
             }
         };
         if (Wide)
@@ -262,8 +283,9 @@ void TTextBuffer::EndLoad() {
     FLoader = nullptr;
     if (FChunks.empty())
         FChunks.emplace_back();
+    FLoadedLineEnds = {};
     for (TChunk& c : FChunks)
-        c.ScanLines();
+        c.ScanLines(&FLoadedLineEnds);
     Reindex(0);
     FExceptions.clear();
     bool wasModified = Modified();

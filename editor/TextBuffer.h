@@ -67,6 +67,8 @@ public:
     void SetText(const QString& text);
     TTextSink& BeginLoad();
     void EndLoad();
+    // The line ends the text had when it was last loaded.
+    const TLineEndCounts& LoadedLineEnds() const { return FLoadedLineEnds; }
 
     // Editing; refused (false) while read-only.
     bool Replace(qsizetype pos, qsizetype length, const QString& text, TEditKind kind = ekCommand,
@@ -149,4 +151,5 @@ private:
     bool FReplaying = false;
     TLoader* FLoader = nullptr;
     std::vector<TByteException> FExceptions;
+    TLineEndCounts FLoadedLineEnds;
 };

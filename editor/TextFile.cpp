@@ -61,12 +61,17 @@ static TFileFormat Load(const QString& path, TTextBuffer& buffer,
         bytes = read;
     }
     TFileFormat format;
-    format.Encoding = forced ? *forced : DetectEncoding(bytes);
-    TLineEndCounts ends = CountLineEnds(bytes, format.Encoding);
-    format.LineEnds = ends.Kind();
-    format.LineEnd = ends.Dominant();
-    TDecodeResult decoded = DecodeText(bytes, format.Encoding, buffer.BeginLoad());
+    std::optional<TTextEncoding> encoding = forced ? forced : DetectWithoutUtf8(bytes);
+    std::optional<TDecodeResult> utf8;
+    // Most files are UTF-8: decoding them is also how they are found to be.
+    if (!encoding && (utf8 = DecodeIfUtf8(bytes, buffer.BeginLoad())))
+        encoding = teUtf8;
+    format.Encoding = encoding ? *encoding : DetectEncoding(bytes);
+    TDecodeResult decoded =
+        utf8 ? std::move(*utf8) : DecodeText(bytes, format.Encoding, buffer.BeginLoad());
     buffer.EndLoad();
+    format.LineEnds = buffer.LoadedLineEnds().Kind();
+    format.LineEnd = buffer.LoadedLineEnds().Dominant();
     buffer.SetByteExceptions(std::move(decoded.Exceptions));
     format.PreferredForms = std::move(decoded.PreferredForms);
     if (map)

@@ -143,9 +143,21 @@ public:
         FBuffer[FUsed++] = c;
         ++FLength;
     }
-    void PutLatin1(const char* data, qsizetype n) {
-        Flush();
-        FSink.AppendLatin1(data, n);
+    // ASCII from the input: a long run goes to the sink as Latin-1 as it is; a short one between
+    // wide characters is widened here, so mixed text does not reach the sink in tiny pieces.
+    void PutAscii(const uint8_t* data, qsizetype n) {
+        if (n >= 512) {
+            Flush();
+            FSink.AppendLatin1(reinterpret_cast<const char*>(data), n);
+            FLength += n;
+            return;
+        }
+        if (FUsed + size_t(n) > FBuffer.size())
+            Flush();
+        char16_t* out = FBuffer.data() + FUsed;
+        for (qsizetype i = 0; i < n; ++i)
+            out[i] = data[i];
+        FUsed += size_t(n);
         FLength += n;
     }
     void PutUtf16(const char16_t* data, qsizetype n) {
@@ -223,17 +235,32 @@ bool IsValidUtf8(const uint8_t* p, const uint8_t* end) {
     return true;
 }
 
-void DecodeUtf8(const uint8_t* p, const uint8_t* end, TPieceWriter& out, TDecodeResult& result) {
+// Decodes UTF-8, escaping bytes that are not valid; with strict set it stops at the first such
+// byte instead and returns false, which is how a file is found not to be UTF-8 in the same pass
+// that decodes it.
+bool DecodeUtf8(const uint8_t* p, const uint8_t* end, TPieceWriter& out, TDecodeResult& result,
+                bool strict = false) {
     while (p < end) {
         qsizetype run = AsciiRun(p, end);
         if (run) {
-            out.PutLatin1(reinterpret_cast<const char*>(p), run);
+            out.PutAscii(p, run);
             p += run;
             continue;
+        }
+        // Kana and kanji are three bytes: decode them here without the general path.
+        if ((*p & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            char16_t c = char16_t((*p & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+            if (c >= 0x800 && !QChar::isSurrogate(c)) {
+                out.Put(c);
+                p += 3;
+                continue;
+            }
         }
         char32_t cp;
         int n = Utf8Sequence(p, end, cp);
         if (n == 0) {
+            if (strict)
+                return false;
             out.Put(ByteEscape(*p++));
             ++result.EscapedBytes;
         } else if (cp >= 0x10000) {
@@ -245,6 +272,7 @@ void DecodeUtf8(const uint8_t* p, const uint8_t* end, TPieceWriter& out, TDecode
             p += n;
         }
     }
+    return true;
 }
 
 void DecodeUtf16(const uint8_t* p, const uint8_t* end, bool bigEndian, TPieceWriter& out,
@@ -270,7 +298,7 @@ void DecodeCp932(const uint8_t* p, const uint8_t* end, TPieceWriter& out, TDecod
     while (p < end) {
         qsizetype run = AsciiRun(p, end);
         if (run) {
-            out.PutLatin1(reinterpret_cast<const char*>(p), run);
+            out.PutAscii(p, run);
             p += run;
             continue;
         }
@@ -455,7 +483,7 @@ QString LineEndText(TLineEnd lineEnd) {
     return {};
 }
 
-TTextEncoding DetectEncoding(QByteArrayView bytes) {
+std::optional<TTextEncoding> DetectWithoutUtf8(QByteArrayView bytes) {
     auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     auto* end = p + bytes.size();
     qsizetype n = bytes.size();
@@ -465,11 +493,23 @@ TTextEncoding DetectEncoding(QByteArrayView bytes) {
         return teUtf16LE;
     if (n >= 2 && n % 2 == 0 && p[0] == 0xFE && p[1] == 0xFF)
         return teUtf16BE;
-    if (AsciiRun(p, end) == n)
-        return HasIso2022Escape(p, end) ? teIso2022Jp : teUtf8;
+    if (AsciiRun(p, end) == n && HasIso2022Escape(p, end))
+        return teIso2022Jp;
+    return std::nullopt;
+}
+
+TTextEncoding DetectEncoding(QByteArrayView bytes) {
+    if (auto known = DetectWithoutUtf8(bytes))
+        return *known;
+    auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    auto* end = p + bytes.size();
     if (IsValidUtf8(p, end))
         return teUtf8;
-    TJapaneseScore s = ScoreJapanese(p, end);
+    // A sample tells EUC-JP from CP932 in all but odd cases; the whole file decides those.
+    constexpr qsizetype sample = 4 << 20;
+    TJapaneseScore s = ScoreJapanese(p, std::min(end, p + sample));
+    if (s.EucErrors == s.SjisErrors && s.EucKana == s.SjisKana && end - p > sample)
+        s = ScoreJapanese(p, end);
     if (s.EucErrors != s.SjisErrors)
         return s.EucErrors < s.SjisErrors ? teEucJp : teCp932;
     return s.EucKana > s.SjisKana ? teEucJp : teCp932;
@@ -521,6 +561,17 @@ TLineEndCounts CountLineEnds(QByteArrayView bytes, TTextEncoding encoding) {
         count([&](qsizetype i) { return int(p[i]); }, bytes.size());
     }
     return n;
+}
+
+std::optional<TDecodeResult> DecodeIfUtf8(QByteArrayView bytes, TTextSink& sink) {
+    auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    TDecodeResult result;
+    TPieceWriter out(sink);
+    if (!DecodeUtf8(p, p + bytes.size(), out, result, true))
+        return std::nullopt;
+    out.Flush();
+    result.Length = out.Length();
+    return result;
 }
 
 TDecodeResult DecodeText(QByteArrayView bytes, TTextEncoding encoding, TTextSink& sink) {

@@ -78,6 +78,12 @@ struct TLineEndCounts {
 };
 TLineEndCounts CountLineEnds(QByteArrayView bytes, TTextEncoding encoding);
 
+// What detection can tell without decoding: a byte-order mark, or ISO-2022-JP escapes in 7-bit
+// text; otherwise nothing, and the caller tries UTF-8 (DecodeIfUtf8) before DetectEncoding.
+std::optional<TTextEncoding> DetectWithoutUtf8(QByteArrayView bytes);
+// Decodes valid UTF-8 into the sink; nothing when a byte sequence is not valid UTF-8 (the sink
+// then holds a partial text the caller discards).
+std::optional<TDecodeResult> DecodeIfUtf8(QByteArrayView bytes, TTextSink& sink);
 // Decodes the whole file content (with its BOM, if any) into the sink.
 TDecodeResult DecodeText(QByteArrayView bytes, TTextEncoding encoding, TTextSink& sink);
 
