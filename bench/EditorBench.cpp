@@ -1,0 +1,197 @@
+// The text control against QPlainTextEdit on large files: open to the first painted screen (wrap
+// on and off), one keystroke to the next paint at the middle and at the end, jump to the end,
+// and memory above the empty program. Each case runs in a child process of its own so that one
+// case's memory does not hide another's.
+//
+//   bench_editor [DIR]      generate the files in DIR (default /tmp/qjs-editor-bench) and run all
+//   bench_editor case ENGINE FILE WRAP    one case (used by the parent)
+
+#include "editor/TextFile.h"
+#include "editor/TextView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+long RssKb() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+double Ms(QElapsedTimer& t) {
+    return t.nsecsElapsed() / 1e6;
+}
+
+// Japanese HTML with script, lines of 20 to 120 characters.
+QString HtmlText(qsizetype bytesWanted, bool oneLine) {
+    const QString pieces[] = {QStringLiteral("<div class=\"item\">"),
+                              QStringLiteral("document.write(\"こんにちは\");"),
+                              QStringLiteral("var total = price * 1.08;"),
+                              QStringLiteral("漢字とかなの混じった文章です。"),
+                              QStringLiteral("function f(a, b) { return a + b; }"),
+                              QStringLiteral("<p>日本語の段落、句読点。</p>"),
+                              QStringLiteral("alert('テスト');"),
+                              QStringLiteral("  // コメント")};
+    QRandomGenerator random(5);
+    QString text;
+    qsizetype bytes = 0;
+    while (bytes < bytesWanted) {
+        QString line;
+        while (line.size() < 20 || (line.size() < 120 && random.bounded(3) != 0))
+            line += pieces[random.bounded(int(std::size(pieces)))] + u' ';
+        text += line.left(120);
+        text += oneLine ? QStringLiteral(" ") : QStringLiteral("\r\n");
+        bytes += line.left(120).toUtf8().size() + 2;
+    }
+    return text;
+}
+
+void Generate(const QString& dir) {
+    QDir().mkpath(dir);
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir + u'/' + name);
+        if (f.exists() && f.size() > 0)
+            return;
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    };
+    write(QStringLiteral("utf8-100MB.html"), HtmlText(100 << 20, false).toUtf8().left(100 << 20));
+    QByteArray cp932;
+    EncodeString(HtmlText(100 << 20, false), teCp932, {}, cp932);
+    write(QStringLiteral("cp932-80MB.html"), cp932.left(80 << 20));
+    write(QStringLiteral("oneline-100MB.txt"), HtmlText(100 << 20, true).toUtf8().left(100 << 20));
+}
+
+// One case in this process; prints "open keyMid keyEnd jumpEnd rssMB" (ms, ms, ms, ms, MB).
+int RunCase(const QString& engine, const QString& path, bool wrap) {
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPixelSize(16);
+    QWidget* widget = nullptr;
+    QWidget* viewport = nullptr;
+    const long base = RssKb();
+    QElapsedTimer t;
+    t.start();
+    TTextView* view = nullptr;
+    QPlainTextEdit* plain = nullptr;
+    if (engine == u"ours") {
+        view = new TTextView;
+        view->SetTextFont(font);
+        view->resize(1000, 700);
+        view->SetWordWrap(wrap);
+        view->show();
+        TFileFormat format = LoadTextFile(path, view->Buffer());
+        view->SetLineEnd(format.LineEnd);
+        widget = view;
+        viewport = view->viewport();
+    } else {
+        plain = new QPlainTextEdit;
+        plain->setFont(font);
+        plain->resize(1000, 700);
+        plain->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        plain->show();
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        QByteArray bytes = f.readAll();
+        TTextBuffer decoded; // the reference gets the same decoding, then its own engine
+        if (path.contains(u"cp932")) {
+            DecodeText(bytes, teCp932, decoded.BeginLoad());
+            decoded.EndLoad();
+            plain->setPlainText(decoded.Text());
+        } else {
+            plain->setPlainText(QString::fromUtf8(bytes));
+        }
+        widget = plain;
+        viewport = plain->viewport();
+    }
+    viewport->repaint();
+    const double open = Ms(t);
+
+    auto keystroke = [&](qsizetype pos) {
+        std::vector<double> times;
+        for (int i = 0; i < 21; ++i) {
+            if (view) {
+                view->SetSelection(pos, pos);
+                view->EnsureCaretVisible();
+            } else {
+                QTextCursor c = plain->textCursor();
+                c.setPosition(int(pos));
+                plain->setTextCursor(c);
+                plain->ensureCursorVisible();
+            }
+            viewport->repaint();
+            QElapsedTimer k;
+            k.start();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+            QApplication::sendEvent(widget, &press);
+            viewport->repaint();
+            times.push_back(Ms(k));
+            pos += 1; // after the character just typed
+        }
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    };
+    auto length = [&] {
+        return view ? view->TextLength() : qsizetype(plain->document()->characterCount() - 1);
+    };
+    const double keyMid = keystroke(length() / 2);
+    const double keyEnd = keystroke(length());
+    t.restart();
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
+    QApplication::sendEvent(widget, &end);
+    viewport->repaint();
+    const double jump = Ms(t);
+    std::printf("%.1f %.2f %.2f %.2f %ld\n", open, keyMid, keyEnd, jump, (RssKb() - base) / 1024);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 5 && args[1] == u"case")
+        return RunCase(args[2], args[3], args[4] == u"wrap");
+    const QString dir = args.size() > 1 ? args[1] : QStringLiteral("/tmp/qjs-editor-bench");
+    Generate(dir);
+    std::printf("%-18s %-6s %-6s %10s %12s %12s %10s %10s\n", "file", "wrap", "engine", "open ms",
+                "key mid ms", "key end ms", "jump ms", "RSS MB");
+    for (const char* file : {"utf8-100MB.html", "cp932-80MB.html", "oneline-100MB.txt"}) {
+        for (const char* wrap : {"wrap", "nowrap"}) {
+            for (const char* engine : {"ours", "plain"}) {
+                QProcess child;
+                child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+                child.start(QCoreApplication::applicationFilePath(),
+                            {QStringLiteral("case"), QString::fromLatin1(engine),
+                             dir + u'/' + QString::fromLatin1(file), QString::fromLatin1(wrap)});
+                // QPlainTextEdit may take minutes on the single line; give up after 5.
+                bool done = child.waitForFinished(5 * 60 * 1000);
+                QByteArray out = done ? child.readAllStandardOutput().trimmed() : "timeout";
+                if (!done)
+                    child.kill(), child.waitForFinished();
+                QList<QByteArray> v = out.split(' ');
+                if (v.size() == 5)
+                    std::printf("%-18s %-6s %-6s %10s %12s %12s %10s %10s\n", file, wrap, engine,
+                                v[0].constData(), v[1].constData(), v[2].constData(),
+                                v[3].constData(), v[4].constData());
+                else
+                    std::printf("%-18s %-6s %-6s %s\n", file, wrap, engine, out.constData());
+                std::fflush(stdout);
+            }
+        }
+    }
+    return 0;
+}
