@@ -136,7 +136,11 @@ protected:
     double TopEdge() const;
 
 private:
-    struct TLineLayout;
+    struct TLineLayout {
+        QTextLayout Layout;
+        qsizetype Start = 0, End = 0; // positions in the buffer
+        bool WithPreedit = false;
+    };
     TLineLayout& LayoutFor(TDisplayLine line);
     void UpdateGeometry();
     void UpdateScrollBars();
