@@ -1,0 +1,247 @@
+#include "platform/Profile.h"
+
+#include "platform/TextCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <vector>
+
+namespace {
+
+class TStringSink : public TTextSink {
+public:
+    QString Text;
+    void AppendLatin1(const char* data, qsizetype length) override {
+        Text.append(QLatin1StringView(data, length));
+    }
+    void AppendUtf16(const char16_t* data, qsizetype length) override {
+        Text.append(QStringView(data, length));
+    }
+};
+
+QString DecodeLine(QByteArrayView bytes) {
+    TStringSink utf8;
+    if (DecodeIfUtf8(bytes, utf8))
+        return utf8.Text;
+    TStringSink cp932;
+    DecodeText(bytes, teCp932, cp932);
+    return cp932.Text;
+}
+
+// Only the ASCII blanks count: a full-width space at the end of a Japanese value is text.
+bool IsBlank(QChar c) {
+    char16_t u = c.unicode();
+    return u == u' ' || u == u'\t' || u == u'\r' || u == u'\v' || u == u'\f';
+}
+
+QStringView Trimmed(QStringView s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
+    return s.sliced(b, e - b);
+}
+
+bool SameName(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+enum TLineKind : uint8_t { plOther, plSection, plKey };
+
+struct TLine {
+    qsizetype Start = 0;   // first byte of the line
+    qsizetype End = 0;     // end of its content, before CR LF or LF
+    qsizetype Next = 0;    // first byte of the next line
+    qsizetype ValueAt = 0; // for a key line: the byte after its "="
+    TLineKind Kind = plOther;
+    QString Name;
+    QString Value;
+};
+
+TLine ParseLine(QByteArrayView bytes, qsizetype start, qsizetype end, qsizetype next) {
+    TLine line;
+    line.Start = start;
+    line.End = end;
+    line.Next = next;
+    QString text = DecodeLine(bytes.sliced(start, end - start));
+    QStringView s = Trimmed(text);
+    if (s.startsWith(u'[')) {
+        qsizetype close = s.lastIndexOf(u']');
+        line.Kind = plSection;
+        line.Name = Trimmed(s.sliced(1, (close > 0 ? close : s.size()) - 1)).toString();
+    } else if (!s.startsWith(u';')) {
+        qsizetype eq = s.indexOf(u'=');
+        if (eq >= 0) {
+            line.Kind = plKey;
+            line.Name = Trimmed(s.first(eq)).toString();
+            line.Value = Trimmed(s.sliced(eq + 1)).toString();
+            // "=" is never a trail byte in CP932 nor part of a UTF-8 sequence, so the first
+            // "=" byte is the first "=" character.
+            line.ValueAt = bytes.sliced(start, end - start).indexOf('=') + start + 1;
+        }
+    }
+    return line;
+}
+
+struct TProfileText {
+    QByteArray Bytes;
+    std::vector<TLine> Lines;
+    QByteArray LineEnd;
+};
+
+bool Load(const QString& path, TProfileText& out) {
+    QFile file(path);
+    if (!file.exists()) {
+        out.LineEnd = "\r\n";
+        return true;
+    }
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return false;
+    out.Bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    QByteArrayView bytes = out.Bytes;
+    qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < bytes.size()) {
+        qsizetype lf = bytes.indexOf('\n', pos);
+        qsizetype next = lf < 0 ? bytes.size() : lf + 1;
+        qsizetype end = lf < 0 ? bytes.size() : lf;
+        if (end > pos && bytes[end - 1] == '\r')
+            --end;
+        if (out.LineEnd.isEmpty() && lf >= 0)
+            out.LineEnd = end < lf ? "\r\n" : "\n";
+        out.Lines.push_back(ParseLine(bytes, pos, end, next));
+        pos = next;
+    }
+    if (out.LineEnd.isEmpty())
+        out.LineEnd = "\r\n";
+    return true;
+}
+
+// The first line of Key in any of the sections named Section; a file may repeat a section.
+const TLine* FindKey(const TProfileText& text, QStringView section, QStringView key) {
+    bool inSection = false;
+    for (const TLine& line : text.Lines) {
+        if (line.Kind == plSection)
+            inSection = SameName(line.Name, section);
+        else if (inSection && line.Kind == plKey && SameName(line.Name, key))
+            return &line;
+    }
+    return nullptr;
+}
+
+bool HasBreakOrZero(QStringView s) {
+    return s.contains(u'\n') || s.contains(u'\r') || s.contains(QChar(0));
+}
+
+bool IsWellFormedName(QStringView s) {
+    return !s.isEmpty() && !HasBreakOrZero(s) && Trimmed(s).size() == s.size();
+}
+
+// The file a write really replaces: a symbolic link's target, so the link stays a link.
+QString WriteTarget(const QString& path) {
+    QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+bool Store(const QString& path, const QByteArray& bytes) {
+    const QString target = WriteTarget(path);
+    QFileInfo old(target);
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (old.exists())
+        file.setPermissions(old.permissions());
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+std::optional<QByteArray> Utf8(QStringView text) {
+    QByteArray out;
+    if (EncodeString(text, teUtf8, {}, out))
+        return std::nullopt;
+    return out;
+}
+
+} // namespace
+
+std::optional<QString> FindProfileString(const QString& path, const QString& section,
+                                         const QString& key, qsizetype limit) {
+    TProfileText text;
+    if (path.isEmpty() || !Load(path, text))
+        return std::nullopt;
+    const TLine* line = FindKey(text, section, key);
+    if (!line)
+        return std::nullopt;
+    QString value = line->Value;
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
+        value = value.sliced(1, value.size() - 2);
+    if (limit >= 0 && value.size() > limit)
+        value.truncate(limit);
+    return value;
+}
+
+QString ReadProfileString(const QString& path, const QString& section, const QString& key,
+                          const QString& defaultValue, qsizetype limit) {
+    return FindProfileString(path, section, key, limit).value_or(defaultValue);
+}
+
+TProfileWrite WriteProfileString(const QString& path, const QString& section, const QString& key,
+                                 const QString& value) {
+    // A line break in a name or value would add lines of its own, which a later read takes
+    // for other keys or sections.
+    if (!IsWellFormedName(section) || !IsWellFormedName(key) || key.contains(u'=') ||
+        key.startsWith(u'[') || key.startsWith(u';') || HasBreakOrZero(value))
+        return pwBadText;
+    std::optional<QByteArray> encodedValue = Utf8(value);
+    std::optional<QByteArray> encodedKey = Utf8(key);
+    std::optional<QByteArray> encodedSection = Utf8(section);
+    if (!encodedValue || !encodedKey || !encodedSection)
+        return pwBadText;
+
+    TProfileText text;
+    if (path.isEmpty() || !Load(path, text))
+        return pwFailed;
+    QByteArray bytes = text.Bytes;
+    const QByteArray& eol = text.LineEnd;
+
+    if (const TLine* line = FindKey(text, section, key)) {
+        bytes.replace(line->ValueAt, line->End - line->ValueAt, *encodedValue);
+        return Store(path, bytes) ? pwDone : pwFailed;
+    }
+
+    QByteArray keyLine = *encodedKey + '=' + *encodedValue + eol;
+    const TLine* after = nullptr;
+    bool inSection = false;
+    for (const TLine& line : text.Lines) {
+        if (line.Kind == plSection) {
+            if (after)
+                break;
+            inSection = SameName(line.Name, section);
+            if (inSection)
+                after = &line;
+        } else if (inSection && line.Kind == plKey) {
+            after = &line;
+        }
+    }
+    if (after) {
+        // The last line of a file may lack its line end; the new line must not join it.
+        if (bytes[after->Next - 1] != '\n')
+            keyLine.prepend(eol);
+        bytes.insert(after->Next, keyLine);
+    } else {
+        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+            bytes.append(eol);
+        bytes.append('[' + *encodedSection + ']' + eol + keyLine);
+    }
+    return Store(path, bytes) ? pwDone : pwFailed;
+}
