@@ -109,6 +109,11 @@ public:
 Q_SIGNALS:
     void Changed();
     void SelectionChanged();
+    // A key before the control acts on it (a handler may accept it to stop the control), the
+    // text a key types, and a key released.
+    void KeyDown(QKeyEvent* event);
+    void KeyPress(const QString& text);
+    void KeyUp(QKeyEvent* event);
 
 protected:
     // Called for each visible display line after its text is drawn, and once after all lines:
@@ -121,6 +126,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

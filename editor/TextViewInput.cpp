@@ -10,7 +10,18 @@
 // ---------------------------------------------------------------------------------------------
 // Keyboard
 
+void TTextView::keyReleaseEvent(QKeyEvent* e) {
+    Q_EMIT KeyUp(e);
+    QAbstractScrollArea::keyReleaseEvent(e);
+}
+
 void TTextView::keyPressEvent(QKeyEvent* e) {
+    e->ignore();
+    Q_EMIT KeyDown(e);
+    if (e->isAccepted())
+        return;
+    if (!e->text().isEmpty() && e->text().at(0).isPrint())
+        Q_EMIT KeyPress(e->text());
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     if (e == QKeySequence::Undo) {

@@ -8,6 +8,7 @@
 #include <QInputMethodEvent>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +49,7 @@ private Q_SLOTS:
     void OverwriteReplacesCharacters();
     void AccessibleTextCaretAndSelection();
     void PrintsEveryLineOnPages();
+    void KeyEventsAndAHandlerThatTakesTheKey();
 
 private:
     TTextView* FView = nullptr;
@@ -347,6 +349,26 @@ void TTextViewTest::PrintsEveryLineOnPages() {
             QStringLiteral("行 %1 の折り返される長い長い長い長い長い長い長い長い長い長い文章\r\n")
                 .arg(i);
     QVERIFY(pages(many) >= 4);
+}
+
+void TTextViewTest::KeyEventsAndAHandlerThatTakesTheKey() {
+    QSignalSpy down(FView, &TTextView::KeyDown), press(FView, &TTextView::KeyPress),
+        up(FView, &TTextView::KeyUp);
+    QTest::keyClick(FView, Qt::Key_A);
+    QCOMPARE(down.count(), 1);
+    QCOMPARE(press.count(), 1);
+    QCOMPARE(press.at(0).at(0).toString(), QStringLiteral("a"));
+    QCOMPARE(up.count(), 1);
+    QTest::keyClick(FView, Qt::Key_Left);
+    QCOMPARE(press.count(), 1); // movement types nothing
+    // A KeyDown handler that accepts the key keeps it from the control.
+    connect(FView, &TTextView::KeyDown, this, [](QKeyEvent* e) {
+        if (e->key() == Qt::Key_B)
+            e->accept();
+    });
+    QTest::keyClick(FView, Qt::Key_B);
+    QTest::keyClick(FView, Qt::Key_C);
+    QCOMPARE(FView->Buffer().Text(), QStringLiteral("ca"));
 }
 
 QTEST_MAIN(TTextViewTest)
