@@ -60,9 +60,9 @@ double Max(const std::vector<double>& v) {
     return *std::max_element(v.begin(), v.end());
 }
 
+// Thrown rather than exiting, so that the temporary folder with its 220 MB of samples goes too.
 [[noreturn]] void Fail(const QString& message) {
-    std::fprintf(stderr, "bench_textfile: %s\n", qPrintable(message));
-    std::exit(1);
+    throw EQuorvelError(message);
 }
 
 QByteArray ReadAll(const QString& path) {
@@ -296,13 +296,13 @@ TMemory ReadMemory() {
 // (RssFile) every millisecond to tell them apart.
 int MemoryCase(const QString& kind, const QString& path) {
     const TMemory empty = ReadMemory();
-    std::atomic<bool> done = false;
-    long long peakAnon = empty.Anon, peakFile = empty.File;
-    std::thread sampler([&] {
-        while (!done) {
+    std::atomic<long long> peakAnon = empty.Anon, peakFile = empty.File;
+    // Stopped and joined when it goes out of scope, also when the load throws.
+    std::jthread sampler([&](std::stop_token stop) {
+        while (!stop.stop_requested()) {
             TMemory m = ReadMemory();
-            peakAnon = std::max(peakAnon, m.Anon);
-            peakFile = std::max(peakFile, m.File);
+            peakAnon = std::max(peakAnon.load(), m.Anon);
+            peakFile = std::max(peakFile.load(), m.File);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
@@ -321,12 +321,12 @@ int MemoryCase(const QString& kind, const QString& path) {
         length = document.characterCount();
         loaded = ReadMemory();
     }
-    done = true;
+    sampler.request_stop();
     sampler.join();
     if (length < 0)
         return 2;
     std::printf("memory %lld %lld %lld %lld %lld %lld\n", empty.Rss, loaded.Hwm, loaded.Rss,
-                peakAnon - empty.Anon, peakFile - empty.File, (long long)length);
+                peakAnon.load() - empty.Anon, peakFile.load() - empty.File, (long long)length);
     return 0;
 }
 
