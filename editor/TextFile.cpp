@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +45,30 @@ QString CreateErrorMessage(const QString& path) {
     return QStringLiteral("ファイル %1 を作成できません").arg(path);
 }
 
+namespace {
+// Passes decoded text on and gives the pages of the mapped file that the decoder has passed back
+// to the system, so that loading never holds the whole file and the whole text at once.
+class TReleasingSink : public TTextSink {
+public:
+    TReleasingSink(TTextSink& inner, uchar* map) : FInner(inner), FMap(map) {}
+    void AppendLatin1(const char* data, qsizetype n) override { FInner.AppendLatin1(data, n); }
+    void AppendUtf16(const char16_t* data, qsizetype n) override { FInner.AppendUtf16(data, n); }
+    void Consumed(qsizetype bytes) override {
+        const qsizetype page = sysconf(_SC_PAGESIZE);
+        qsizetype upTo = bytes / page * page;
+        if (FMap && upTo > FReleased) {
+            madvise(FMap + FReleased, size_t(upTo - FReleased), MADV_DONTNEED);
+            FReleased = upTo;
+        }
+    }
+
+private:
+    TTextSink& FInner;
+    uchar* FMap;
+    qsizetype FReleased = 0;
+};
+} // namespace
+
 static TFileFormat Load(const QString& path, TTextBuffer& buffer,
                         std::optional<TTextEncoding> forced) {
     QFile file(path);
@@ -64,16 +90,22 @@ static TFileFormat Load(const QString& path, TTextBuffer& buffer,
     std::optional<TTextEncoding> encoding = forced ? forced : DetectWithoutUtf8(bytes);
     std::optional<TDecodeResult> utf8;
     // Most files are UTF-8: decoding them is also how they are found to be.
-    if (!encoding && (utf8 = DecodeIfUtf8(bytes, buffer.BeginLoad())))
-        encoding = teUtf8;
+    if (!encoding) {
+        TReleasingSink sink(buffer.BeginLoad(), map);
+        if ((utf8 = DecodeIfUtf8(bytes, sink)))
+            encoding = teUtf8;
+    }
     format.Encoding = encoding ? *encoding : DetectEncoding(bytes);
-    TDecodeResult decoded =
-        utf8 ? std::move(*utf8) : DecodeText(bytes, format.Encoding, buffer.BeginLoad());
+    std::optional<TDecodeResult> decoded = std::move(utf8);
+    if (!decoded) {
+        TReleasingSink sink(buffer.BeginLoad(), map);
+        decoded = DecodeText(bytes, format.Encoding, sink);
+    }
     buffer.EndLoad();
     format.LineEnds = buffer.LoadedLineEnds().Kind();
     format.LineEnd = buffer.LoadedLineEnds().Dominant();
-    buffer.SetByteExceptions(std::move(decoded.Exceptions));
-    format.PreferredForms = std::move(decoded.PreferredForms);
+    buffer.SetByteExceptions(std::move(decoded->Exceptions));
+    format.PreferredForms = std::move(decoded->PreferredForms);
     if (map)
         file.unmap(map);
     return format;

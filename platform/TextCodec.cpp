@@ -172,9 +172,23 @@ public:
         }
     }
     qsizetype Length() const { return FLength; }
+    void SetInput(const uint8_t* begin) {
+        FInput = begin;
+        FNextReport = begin + ReportStep;
+    }
+    // Tells the sink, every few megabytes, how much input lies behind the decoder.
+    void Progress(const uint8_t* p) {
+        if (p >= FNextReport && FInput) {
+            FSink.Consumed(p - FInput);
+            FNextReport = p + ReportStep;
+        }
+    }
 
 private:
+    static constexpr qsizetype ReportStep = 4 << 20;
     TTextSink& FSink;
+    const uint8_t* FInput = nullptr;
+    const uint8_t* FNextReport = nullptr;
     std::array<char16_t, 8192> FBuffer;
     size_t FUsed = 0;
     qsizetype FLength = 0;
@@ -241,6 +255,7 @@ bool IsValidUtf8(const uint8_t* p, const uint8_t* end) {
 bool DecodeUtf8(const uint8_t* p, const uint8_t* end, TPieceWriter& out, TDecodeResult& result,
                 bool strict = false) {
     while (p < end) {
+        out.Progress(p);
         qsizetype run = AsciiRun(p, end);
         if (run) {
             out.PutAscii(p, run);
@@ -296,6 +311,7 @@ void DecodeCp932(const uint8_t* p, const uint8_t* end, TPieceWriter& out, TDecod
     const TCp932Tables& t = Cp932();
     QHash<char16_t, uint16_t> seenForm; // dual characters: the form the file uses first
     while (p < end) {
+        out.Progress(p);
         qsizetype run = AsciiRun(p, end);
         if (run) {
             out.PutAscii(p, run);
@@ -567,6 +583,7 @@ std::optional<TDecodeResult> DecodeIfUtf8(QByteArrayView bytes, TTextSink& sink)
     auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     TDecodeResult result;
     TPieceWriter out(sink);
+    out.SetInput(p);
     if (!DecodeUtf8(p, p + bytes.size(), out, result, true))
         return std::nullopt;
     out.Flush();
@@ -579,6 +596,7 @@ TDecodeResult DecodeText(QByteArrayView bytes, TTextEncoding encoding, TTextSink
     auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     auto* end = p + bytes.size();
     TPieceWriter out(sink);
+    out.SetInput(p);
     switch (encoding) {
     case teUtf8Bom:
         if (end - p >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)

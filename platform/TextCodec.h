@@ -60,6 +60,8 @@ public:
     virtual ~TTextSink() = default;
     virtual void AppendLatin1(const char* data, qsizetype length) = 0;
     virtual void AppendUtf16(const char16_t* data, qsizetype length) = 0;
+    // The decoder will not read the first `bytes` bytes of its input again.
+    virtual void Consumed(qsizetype bytes) { Q_UNUSED(bytes); }
 };
 
 struct TDecodeResult {
