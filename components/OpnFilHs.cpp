@@ -31,6 +31,13 @@ QString StoreKeyPath() {
 }
 
 // The store's value and the list compare names without regard to letter case.
+QStringList StoredList(const QString& keyName) {
+    QString stored = ReadUserValue(StoreKeyPath(), keyName).value_or(QString());
+    // Lines end at CR, LF or CR LF; an empty line names no file.
+    stored.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    return stored.split(u'\n', Qt::SkipEmptyParts);
+}
+
 qsizetype IndexOfName(const QStringList& names, const QString& name) {
     for (qsizetype i = 0; i < names.size(); ++i)
         if (names[i].compare(name, Qt::CaseInsensitive) == 0)
@@ -114,10 +121,7 @@ QAction* TOpenFileHistories::NewItem(const QString& caption, int tag, bool folde
 
 void TOpenFileHistories::LoadHistories(const QString& keyName) {
     FKeyName = keyName;
-    QString stored = ReadUserValue(StoreKeyPath(), keyName).value_or(QString());
-    // Lines end at CR, LF or CR LF; an empty line names no file.
-    stored.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    FHistories = stored.split(u'\n', Qt::SkipEmptyParts);
+    FHistories = StoredList(keyName);
     if (FHistories.isEmpty())
         return;
 
@@ -164,7 +168,9 @@ void TOpenFileHistories::AddHistory(const QString& fileName) {
 void TOpenFileHistories::SaveHistories(const QString& keyName) {
     if (!FAdded)
         return;
-    QStringList merged = FHistories;
+    // Without a loaded list the stored one is the base, so that it is not overwritten by the
+    // files of this run alone.
+    QStringList merged = FKeyName.isEmpty() ? StoredList(keyName) : FHistories;
     for (qsizetype i = FAdded->size() - 1; i >= 0; --i)
         MoveToFront(merged, (*FAdded)[i]);
     if (merged.size() > FMaxHistory)
@@ -184,6 +190,10 @@ void TOpenFileHistories::ClearMenuItems() {
 }
 
 void TOpenFileHistories::RefreshHistories() {
+    // Without a list loaded there is no value to save to; the files of this run wait for the
+    // next save.
+    if (FKeyName.isEmpty())
+        return;
     ClearMenuItems();
     try {
         SaveHistories(FKeyName);

@@ -50,7 +50,8 @@ public:
     // Puts the files of this run on top of the stored list, trims it to MaxHistory and stores
     // it; raises when the value cannot be set. Nothing happens before the first AddHistory.
     void SaveHistories(const QString& keyName);
-    // Saves and reloads the list of the last LoadHistories, rebuilding the menu entries.
+    // Saves and reloads the list of the last LoadHistories, rebuilding the menu entries; does
+    // nothing before the first LoadHistories.
     void RefreshHistories();
 
 private:

@@ -17,6 +17,10 @@ TWindowPlacement GetWindowPlacement(const QWidget* window) {
     QRect normal = window->normalGeometry();
     if (!normal.isValid())
         normal = window->geometry();
+    // A window docked into another has a position relative to it; the record keeps screen
+    // coordinates so that the window floats there next time.
+    if (!window->isWindow())
+        normal = QRect(window->mapToGlobal(QPoint(0, 0)), window->size());
     p.Left = normal.x();
     p.Top = normal.y();
     p.Right = normal.x() + normal.width();
@@ -40,6 +44,9 @@ QRect OnSomeScreen(QRect rect) {
 } // namespace
 
 void SetWindowPlacement(QWidget* window, const TWindowPlacement& p) {
+    // Screen coordinates and window states mean nothing to a window docked into another.
+    if (!window->isWindow())
+        return;
     const Qt::WindowStates sizeStates =
         Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
     Qt::WindowStates kept = window->windowState() & ~sizeStates;

@@ -34,9 +34,11 @@ struct TWindowPlacement {
     bool operator==(const TWindowPlacement&) const = default;
 };
 
+// A widget that is not a window gives its place on the screen as its normal rectangle.
 TWindowPlacement GetWindowPlacement(const QWidget* window);
 
 // Applies the state and the normal rectangle. Visibility is the caller's: a hidden window
-// takes the placement when it is shown. A rectangle without area is ignored, and one that
+// takes the placement when it is shown. A widget that is not a window (a docked tool window)
+// is left alone. A rectangle without area is ignored, and one that
 // lies on no screen is moved onto the primary screen, so a damaged file cannot lose the window.
 void SetWindowPlacement(QWidget* window, const TWindowPlacement& placement);

@@ -395,6 +395,24 @@ private Q_SLOTS:
         QTRY_COMPARE(window.geometry(), expected);
     }
 
+    void dockedWindowKeepsItsPlaceInTheLayout() {
+        WriteAll(Ini(), "[Form]\r\nP.X=300\r\nP.Y=300\r\nP.XSize=400\r\nP.YSize=400\r\n");
+        TIniGT ini;
+        SetUp(ini);
+        QWidget frame;
+        frame.setGeometry(20, 30, 400, 300);
+        auto* docked = new QWidget(&frame);
+        docked->setGeometry(0, 200, 400, 100);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        ini.LoadFormPlacement(Form, QStringLiteral("P"), docked);
+        QCOMPARE(docked->geometry(), QRect(0, 200, 400, 100));
+        ini.SaveFormPlacement(Form, QStringLiteral("Q"), docked);
+        const QPoint onScreen = docked->mapToGlobal(QPoint(0, 0));
+        QCOMPARE(ini.ReadInteger(Form, QStringLiteral("Q.X"), -1), onScreen.x());
+        QCOMPARE(ini.ReadInteger(Form, QStringLiteral("Q.YSize"), -1), onScreen.y() + 100);
+    }
+
     void minimisedFromMaximised() {
         WriteAll(Ini(), "[Form]\r\nP.Flags=2\r\nP.Show=2\r\n");
         TIniGT ini;

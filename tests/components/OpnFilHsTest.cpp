@@ -369,6 +369,21 @@ private Q_SLOTS:
         QCOMPARE(sub.actions().size(), 1);
     }
 
+    // The frame loads the list at creation; when that step was cut short, opening files must
+    // not fail, and the close saves them on top of the stored list.
+    void refreshBeforeAnyLoadKeepsTheFilesForTheSave() {
+        Store(Names("ab"));
+        TFileMenu menu;
+        TOpenFileHistories histories;
+        histories.SetUpFileItem(menu.History);
+        histories.AddHistory(QStringLiteral("/web/c.html"));
+        histories.RefreshHistories();
+        QCOMPARE(menu.Entries(), QStringList());
+        QCOMPARE(ReadUserValue(Key, ValueName), Lines(Names("ab")));
+        histories.SaveHistories(ValueName);
+        QCOMPARE(ReadUserValue(Key, ValueName), Lines(Names("cab")));
+    }
+
     void destroyedItemIsForgotten() {
         Store(Names("ab"));
         TOpenFileHistories histories;
