@@ -30,7 +30,6 @@ QString StoreKeyPath() {
     return QStringLiteral("\\Software\\OpnFilHs\\") + QStringLiteral("OFH");
 }
 
-// The store's value and the list compare names without regard to letter case.
 QStringList StoredList(const QString& keyName) {
     QString stored = ReadUserValue(StoreKeyPath(), keyName).value_or(QString());
     // Lines end at CR, LF or CR LF; an empty line names no file.
@@ -38,6 +37,7 @@ QStringList StoredList(const QString& keyName) {
     return stored.split(u'\n', Qt::SkipEmptyParts);
 }
 
+// Names are compared without regard to letter case.
 qsizetype IndexOfName(const QStringList& names, const QString& name) {
     for (qsizetype i = 0; i < names.size(); ++i)
         if (names[i].compare(name, Qt::CaseInsensitive) == 0)

@@ -20,10 +20,11 @@ public:
     }
 };
 
-QString DecodeLine(QByteArrayView bytes) {
-    TStringSink utf8;
-    if (DecodeIfUtf8(bytes, utf8))
-        return utf8.Text;
+QString DecodeLine(QByteArrayView bytes, bool& utf8) {
+    TStringSink asUtf8;
+    utf8 = DecodeIfUtf8(bytes, asUtf8).has_value();
+    if (utf8)
+        return asUtf8.Text;
     TStringSink cp932;
     DecodeText(bytes, teCp932, cp932);
     return cp932.Text;
@@ -56,6 +57,8 @@ struct TLine {
     qsizetype Next = 0;    // first byte of the next line
     qsizetype ValueAt = 0; // for a key line: the byte after its "="
     TLineKind Kind = plOther;
+    bool Utf8 = true;
+    QString KeyPart; // for a key line: its text up to and including the "="
     QString Name;
     QString Value;
 };
@@ -65,7 +68,7 @@ TLine ParseLine(QByteArrayView bytes, qsizetype start, qsizetype end, qsizetype 
     line.Start = start;
     line.End = end;
     line.Next = next;
-    QString text = DecodeLine(bytes.sliced(start, end - start));
+    QString text = DecodeLine(bytes.sliced(start, end - start), line.Utf8);
     QStringView s = Trimmed(text);
     if (s.startsWith(u'[')) {
         qsizetype close = s.lastIndexOf(u']');
@@ -77,6 +80,7 @@ TLine ParseLine(QByteArrayView bytes, qsizetype start, qsizetype end, qsizetype 
             line.Kind = plKey;
             line.Name = Trimmed(s.first(eq)).toString();
             line.Value = Trimmed(s.sliced(eq + 1)).toString();
+            line.KeyPart = text.first(text.indexOf(u'=') + 1);
             // "=" is never a trail byte in CP932 nor part of a UTF-8 sequence, so the first
             // "=" byte is the first "=" character.
             line.ValueAt = bytes.sliced(start, end - start).indexOf('=') + start + 1;
@@ -215,7 +219,16 @@ TProfileWrite WriteProfileString(const QString& path, const QString& section, co
     const QByteArray& eol = text.LineEnd;
 
     if (const TLine* line = FindKey(text, section, key)) {
-        bytes.replace(line->ValueAt, line->End - line->ValueAt, *encodedValue);
+        if (line->Utf8) {
+            bytes.replace(line->ValueAt, line->End - line->ValueAt, *encodedValue);
+        } else {
+            // A UTF-8 value after a CP932 name would make the line read as neither: the
+            // whole line becomes UTF-8.
+            std::optional<QByteArray> keyPart = Utf8(line->KeyPart);
+            if (!keyPart)
+                return pwBadText;
+            bytes.replace(line->Start, line->End - line->Start, *keyPart + *encodedValue);
+        }
         return Store(path, bytes) ? pwDone : pwFailed;
     }
 

@@ -25,6 +25,7 @@ const QByteArray WindowsFile = "; Quorvel settings\r\n"
                                "MSIe='C:\\Program Files\\Plus'\r\n"
                                "FTP=  ffftp.exe -s  \r\n"
                                "Memo=\x93\xfa\x96\x7b\x8c\xea\r\n"
+                               "\x96\xbc\x91\x4f = \x92\x6c\r\n"
                                "Half=\"abc\r\n"
                                "Quote=\"\r\n"
                                "Inner=a \"b\" c\r\n"
@@ -81,6 +82,7 @@ private Q_SLOTS:
         row("single quotes removed", u"folder", u"msie", QStringLiteral("C:\\Program Files\\Plus"));
         row("inner blanks kept", u"Folder", u"FTP", QStringLiteral("ffftp.exe -s"));
         row("CP932 value", u"Folder", u"Memo", QStringLiteral("日本語"));
+        row("CP932 name", u"Folder", u"名前", QStringLiteral("値"));
         row("unpaired quote kept", u"Folder", u"Half", QStringLiteral("\"abc"));
         row("single quote character", u"Folder", u"Quote", QStringLiteral("\""));
         row("inner quotes kept", u"Folder", u"Inner", QStringLiteral("a \"b\" c"));
@@ -159,6 +161,10 @@ private Q_SLOTS:
             << QStringLiteral("Folder") << QStringLiteral("Memo") << QStringLiteral("新しい値")
             << QByteArray("Memo=\x93\xfa\x96\x7b\x8c\xea\r\n")
             << QByteArray("Memo=") + QStringLiteral("新しい値").toUtf8() + "\r\n";
+        QTest::newRow("CP932 name, line rewritten as UTF-8")
+            << QStringLiteral("Folder") << QStringLiteral("名前") << QStringLiteral("新")
+            << QByteArray("\x96\xbc\x91\x4f = \x92\x6c\r\n")
+            << QStringLiteral("名前 =新\r\n").toUtf8();
         QTest::newRow("new key after the section's last key")
             << QStringLiteral("folder") << QStringLiteral("Opera") << QStringLiteral("/usr/bin")
             << QByteArray("Empty=\r\n") << QByteArray("Empty=\r\nOpera=/usr/bin\r\n");
