@@ -1,5 +1,7 @@
 #include "editor/TextView.h"
 
+#include "editor/CharClass.h"
+#include "editor/Search.h"
 #include "editor/TextViewAccessible.h"
 #include "platform/TextCodec.h"
 
@@ -15,25 +17,6 @@ namespace {
 constexpr int SelectionBarWidth = 8;
 constexpr int DefaultMargin = 2;
 
-// Words for Ctrl+arrows and double-clicks: a run of one script is a word.
-enum TCharClass : uint8_t { ccSpace, ccBreak, ccLatin, ccKanji, ccHiragana, ccKatakana, ccOther };
-
-TCharClass ClassOf(char16_t c) {
-    if (c == '\r' || c == '\n')
-        return ccBreak;
-    if (c == ' ' || c == '\t' || c == 0x3000)
-        return ccSpace;
-    if ((c >= 0x3041 && c <= 0x309F) || c == 0x30FC)
-        return ccHiragana;
-    if ((c >= 0x30A0 && c <= 0x30FF) || (c >= 0xFF66 && c <= 0xFF9F))
-        return ccKatakana;
-    if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || c == 0x3005 ||
-        (c >= 0xF900 && c <= 0xFAFF) || QChar::isSurrogate(c))
-        return ccKanji;
-    if (QChar::isLetterOrNumber(c) || c == '_')
-        return ccLatin;
-    return ccOther;
-}
 } // namespace
 
 TTextView::TTextView(QWidget* parent) : QAbstractScrollArea(parent), FWrap(FBuffer) {
@@ -654,39 +637,6 @@ void TTextView::OnBufferChanged(const TTextChange& change) {
 
 std::optional<qsizetype> TTextView::Find(const QString& what, qsizetype from, qsizetype to,
                                          TFindOptions options) const {
-    if (what.isEmpty())
-        return std::nullopt;
-    const Qt::CaseSensitivity cs = options.MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const bool backward = to < from;
-    qsizetype lo = std::clamp<qsizetype>(backward ? to : from, 0, FBuffer.Length());
-    qsizetype hi = std::clamp<qsizetype>(backward ? from : to, 0, FBuffer.Length());
-    auto isWordChar = [&](qsizetype p) {
-        return p >= 0 && p < FBuffer.Length() && ClassOf(FBuffer.At(p)) != ccSpace &&
-               ClassOf(FBuffer.At(p)) != ccBreak && ClassOf(FBuffer.At(p)) != ccOther;
-    };
-    auto accept = [&](qsizetype at) {
-        return !options.WholeWord || (!isWordChar(at - 1) && !isWordChar(at + what.size()));
-    };
-    // Searched in windows that overlap by the pattern's length, so a 100 MB text is never copied.
-    constexpr qsizetype window = 1 << 20;
-    if (!backward) {
-        for (qsizetype start = lo; start < hi; start += window) {
-            qsizetype end = std::min(hi, start + window + what.size() - 1);
-            QString text = FBuffer.Text(start, end - start);
-            for (qsizetype i = text.indexOf(what, 0, cs); i >= 0 && i < window;
-                 i = text.indexOf(what, i + 1, cs))
-                if (accept(start + i))
-                    return start + i;
-        }
-    } else {
-        for (qsizetype end = hi; end > lo; end -= window) {
-            qsizetype start = std::max(lo, end - window);
-            QString text = FBuffer.Text(start, std::min(hi, end + what.size() - 1) - start);
-            for (qsizetype i = text.lastIndexOf(what, end - start - 1, cs); i >= 0;
-                 i = i > 0 ? text.lastIndexOf(what, i - 1, cs) : -1)
-                if (start + i + what.size() <= hi && accept(start + i))
-                    return start + i;
-        }
-    }
-    return std::nullopt;
+    return to < from ? FindBackward(FBuffer, what, from, to, options)
+                     : FindForward(FBuffer, what, from, to, options);
 }

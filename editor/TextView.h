@@ -4,6 +4,7 @@
 // Positions are UTF-16 offsets; "lines" in the message-like operations are display lines.
 
 #include "editor/AdvanceTable.h"
+#include "editor/Search.h"
 #include "editor/TextBuffer.h"
 #include "editor/WrapMap.h"
 
@@ -34,11 +35,6 @@ struct TPaintedLine {
     qsizetype PreeditLength = 0;
     // The x of a buffer position in this line, composition included.
     double X(qsizetype pos) const;
-};
-
-struct TFindOptions {
-    bool MatchCase = false;
-    bool WholeWord = false;
 };
 
 class TTextView : public QAbstractScrollArea {

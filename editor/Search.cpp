@@ -1,0 +1,141 @@
+#include "editor/Search.h"
+
+#include "editor/CharClass.h"
+
+#include <functional>
+
+namespace {
+
+bool Boundary(const TTextBuffer& buffer, qsizetype outside, qsizetype inside) {
+    if (outside < 0 || outside >= buffer.Length())
+        return true;
+    TCharClass a = ClassOf(buffer.At(outside)), b = ClassOf(buffer.At(inside));
+    return a != b || a == ccSpace || a == ccBreak || a == ccOther;
+}
+
+bool WholeWordAt(const TTextBuffer& buffer, qsizetype pos, qsizetype length) {
+    return Boundary(buffer, pos - 1, pos) && Boundary(buffer, pos + length, pos + length - 1);
+}
+
+Qt::CaseSensitivity Sensitivity(TFindOptions options) {
+    return options.MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+}
+
+} // namespace
+
+bool MatchesAt(const TTextBuffer& buffer, qsizetype pos, const QString& what,
+               TFindOptions options) {
+    if (what.isEmpty() || pos < 0 || pos + what.size() > buffer.Length())
+        return false;
+    if (buffer.Text(pos, what.size()).compare(what, Sensitivity(options)) != 0)
+        return false;
+    return !options.WholeWord || WholeWordAt(buffer, pos, what.size());
+}
+
+namespace {
+// Calls onMatch for each accepted match in [from, to), in order and without overlaps; onMatch
+// returns false to stop.
+void ScanMatches(const TTextBuffer& buffer, const QString& what, qsizetype from, qsizetype to,
+                 TFindOptions options, const std::function<bool(qsizetype)>& onMatch) {
+    const qsizetype n = what.size();
+    from = std::clamp<qsizetype>(from, 0, buffer.Length());
+    to = std::clamp<qsizetype>(to, 0, buffer.Length());
+    if (n == 0 || to - from < n)
+        return;
+    const Qt::CaseSensitivity cs = Sensitivity(options);
+    bool stopped = false;
+    qsizetype nextAllowed = from;
+    qsizetype pieceStart = from;
+    QString seam; // the end of the previous piece, for matches across a chunk boundary
+    auto offer = [&](qsizetype at) {
+        if (at < nextAllowed || at + n > to)
+            return;
+        if (options.WholeWord && !WholeWordAt(buffer, at, n))
+            return;
+        nextAllowed = at + n;
+        stopped = !onMatch(at);
+    };
+    auto search = [&](auto piece) {
+        if (stopped)
+            return;
+        if (!seam.isEmpty()) {
+            const QString joined = seam + piece.left(std::min(n - 1, piece.size())).toString();
+            const qsizetype seamStart = pieceStart - seam.size();
+            for (qsizetype i = joined.indexOf(what, 0, cs); i >= 0 && i < seam.size() && !stopped;
+                 i = joined.indexOf(what, i + 1, cs))
+                offer(seamStart + i);
+        }
+        for (qsizetype i =
+                 piece.indexOf(what, std::max<qsizetype>(0, nextAllowed - pieceStart), cs);
+             i >= 0 && !stopped;
+             i = piece.indexOf(what, std::max(i + 1, nextAllowed - pieceStart), cs))
+            offer(pieceStart + i);
+        seam = piece.right(std::min(n - 1, piece.size())).toString();
+        pieceStart += piece.size();
+    };
+    buffer.ForEachPiece(
+        from, to - from, [&](QLatin1StringView piece) { search(piece); },
+        [&](QStringView piece) { search(piece); });
+}
+} // namespace
+
+std::optional<qsizetype> FindForward(const TTextBuffer& buffer, const QString& what, qsizetype from,
+                                     qsizetype to, TFindOptions options) {
+    std::optional<qsizetype> found;
+    ScanMatches(buffer, what, from, to, options, [&](qsizetype at) {
+        found = at;
+        return false;
+    });
+    return found;
+}
+
+std::optional<qsizetype> FindBackward(const TTextBuffer& buffer, const QString& what,
+                                      qsizetype from, qsizetype to, TFindOptions options) {
+    const qsizetype n = what.size();
+    const qsizetype lo = std::clamp<qsizetype>(to, 0, buffer.Length());
+    const qsizetype hi = std::clamp<qsizetype>(from, 0, buffer.Length());
+    if (n == 0 || hi - lo < n)
+        return std::nullopt;
+    const Qt::CaseSensitivity cs = Sensitivity(options);
+    // Windows from the end backwards, overlapping by the pattern's length.
+    constexpr qsizetype window = 1 << 20;
+    for (qsizetype end = hi; end > lo; end -= window) {
+        qsizetype start = std::max(lo, end - window);
+        QString text = buffer.Text(start, std::min(hi, end + n - 1) - start);
+        for (qsizetype i = text.lastIndexOf(what, -1, cs); i >= 0;
+             i = i > 0 ? text.lastIndexOf(what, i - 1, cs) : -1) {
+            if (start + i >= end)
+                continue; // found in the overlap, already seen
+            if (!options.WholeWord || WholeWordAt(buffer, start + i, n))
+                return start + i;
+        }
+    }
+    return std::nullopt;
+}
+
+TReplaceAllResult ReplaceAll(TTextBuffer& buffer, qsizetype from, const QString& what,
+                             const QString& with, TFindOptions options, TSelection before) {
+    TReplaceAllResult result{0, from};
+    if (buffer.ReadOnly())
+        return result;
+    std::vector<qsizetype> matches;
+    ScanMatches(buffer, what, from, buffer.Length(), options, [&](qsizetype at) {
+        matches.push_back(at);
+        return true;
+    });
+    if (matches.empty())
+        return result;
+    const qsizetype first = matches.front(), last = matches.back() + what.size();
+    QString replaced;
+    replaced.reserve(last - first + qsizetype(matches.size()) * (with.size() - what.size()));
+    qsizetype at = first;
+    for (qsizetype m : matches) {
+        replaced += buffer.Text(at, m - at);
+        replaced += with;
+        at = m + what.size();
+    }
+    buffer.Replace(first, last - first, replaced, ekCommand, before);
+    result.Count = qsizetype(matches.size());
+    result.End = first + replaced.size();
+    return result;
+}
