@@ -235,18 +235,24 @@ int Utf8Sequence(const uint8_t* p, const uint8_t* end, char32_t& cp) {
     return n;
 }
 
-bool IsValidUtf8(const uint8_t* p, const uint8_t* end) {
+// UTF-8 with a few damaged bytes (a file cut in the middle of a character, a stray Latin-1
+// byte) is still UTF-8: text in another encoding hardly ever forms valid multi-byte sequences,
+// so one bad byte in a hundred good sequences is taken as damage, not as another encoding.
+bool LooksLikeUtf8(const uint8_t* p, const uint8_t* end) {
+    qsizetype good = 0, bad = 0;
     while (p < end) {
         p += AsciiRun(p, end);
         if (p == end)
             break;
         char32_t cp;
         int n = Utf8Sequence(p, end, cp);
-        if (n == 0)
-            return false;
-        p += n;
+        if (n == 0) {
+            ++bad, ++p;
+        } else {
+            ++good, p += n;
+        }
     }
-    return true;
+    return bad * 100 <= good;
 }
 
 // Decodes UTF-8, escaping bytes that are not valid; with strict set it stops at the first such
@@ -519,7 +525,7 @@ TTextEncoding DetectEncoding(QByteArrayView bytes) {
         return *known;
     auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     auto* end = p + bytes.size();
-    if (IsValidUtf8(p, end))
+    if (LooksLikeUtf8(p, end))
         return teUtf8;
     // A sample tells EUC-JP from CP932 in all but odd cases; the whole file decides those.
     constexpr qsizetype sample = 4 << 20;

@@ -92,6 +92,10 @@ void TTextCodecTest::Detect_data() {
     QTest::newRow("euc-jp") << enc(teEucJp) << "EUC-JP";
     QTest::newRow("iso-2022-jp") << enc(teIso2022Jp) << "ISO-2022-JP";
     QTest::newRow("cp932 halfwidth kana") << QByteArray("\xB1\xB2\xB3 \x82\xA0") << "CP932";
+    QTest::newRow("utf8 cut in the middle of a character")
+        << (japanese.repeated(20).toUtf8().chopped(1)) << "UTF-8";
+    QTest::newRow("cp932 that happens to hold one utf8 sequence")
+        << QByteArray("\x82\xA0\xE3\x81\x82\x82\xA2\x82\xA4") << "CP932";
     QTest::newRow("odd length after utf16 bom is not utf16")
         << QByteArray("\xFF\xFE\x41") << "CP932";
 }
