@@ -6,6 +6,9 @@
 #include <algorithm>
 
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 
@@ -30,6 +33,8 @@ TExtMemo::TExtMemo(QWidget* parent)
     FControl.ImeColors = DefaultImeColors;
     SetBreakRules(ControlRules());
     CreateWnd();
+    // Every selection change, however it came, moves the caret marker.
+    connect(this, &TTextView::SelectionChanged, this, &TExtMemo::DrawCaretMarker);
 }
 
 TExtMemo::~TExtMemo() = default;
@@ -166,6 +171,132 @@ void TExtMemo::EraseCaretMarker() {
         FCaretMarkerLine = ~FCaretMarkerLine;
         viewport()->update();
     }
+}
+
+void TExtMemo::DrawCaretMarker() {
+    const std::optional<int32_t> line = CaretMarkerTarget();
+    if (!line || *line == FCaretMarkerLine)
+        return;
+    EraseCaretMarker();
+    FCaretMarkerLine = *line;
+    viewport()->update();
+}
+
+std::optional<int32_t> TExtMemo::CaretMarkerTarget() {
+    if (!WordWrap() || FVertical || !FCaretMarker.Enabled() || !FEditArea.Enabled() ||
+        SelLength() > 0)
+        return std::nullopt;
+    // Without focus the marker stays where the user left it, whatever the program selects.
+    const int32_t line = hasFocus()              ? int32_t(LineFromChar(SelStart()))
+                         : FCaretMarkerLine >= 0 ? FCaretMarkerLine
+                                                 : ~FCaretMarkerLine;
+    if (line < FirstVisibleLine() || line > LineFromChar(CharFromPos(FormatRect().bottomLeft())))
+        return std::nullopt;
+    return line;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Marks and markers
+
+bool TExtMemo::AnyCharacterMark() const {
+    constexpr TEditMarkKind kinds[] = {emCrLf, emCtrl, emDSp, emSSp, emTab};
+    return std::any_of(std::begin(kinds), std::end(kinds),
+                       [this](TEditMarkKind kind) { return FEditMarks.Mark(kind).Enabled(); });
+}
+
+int TExtMemo::SquareWidth() const {
+    return QFontMetrics(Advances().Font()).horizontalAdvance(QChar(DSpGlyph));
+}
+
+void TExtMemo::PaintLine(QPainter& painter, const TPaintedLine& line) {
+    if (FVertical)
+        return;
+    const QRect rect = FormatRect();
+    TMarkScene scene;
+    scene.Marks = &FEditMarks;
+    scene.TextFont = Advances().Font();
+    scene.Background = palette().color(QPalette::Base);
+    scene.Palette = palette();
+    scene.SelStart = SelStart();
+    scene.SelEnd = SelStart() + SelLength();
+    scene.TextLength = TextLength();
+    scene.RightEdge = rect.x() + rect.width();
+    scene.VisibleLeft = rect.left();
+    scene.VisibleRight = rect.x() + rect.width() + 1;
+    FMarksPainter.PaintLine(painter, line, Buffer(), scene);
+}
+
+void TExtMemo::PaintExtras(QPainter& painter) {
+    if (FVertical)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QRect r = FormatRect();
+    const QRect client = viewport()->rect();
+    if (TextLength() > 0 && AnyCharacterMark()) {
+        // Marks of lines that reach below the rectangle must not show there. The text's clip
+        // keeps one column right of the rectangle for a caret at the edge; that column stays.
+        const int right = r.x() + r.width() + 1;
+        const QRect strips[] = {
+            QRect(client.topLeft(), QPoint(r.left() - 1, client.bottom())),
+            QRect(client.topLeft(), QPoint(client.right(), r.top() - 1)),
+            QRect(QPoint(client.left(), r.bottom() + 1), client.bottomRight()),
+            QRect(QPoint(right, client.top()), client.bottomRight()),
+        };
+        for (const QRect& strip : strips)
+            if (strip.isValid())
+                painter.fillRect(strip, palette().color(QPalette::Base));
+    }
+
+    const int wrapColumn = FEditArea.Margin().Left() + FEditArea.Width();
+    if (WordWrap() && FWordWrapMarker.Enabled() && FEditArea.Enabled()) {
+        // With an overflow area the marker leaves the wrap column's last pixel to the text.
+        const int x = wrapColumn + (FEditArea.OverFlow() > 0 ? 1 : 0);
+        painter.setPen(QPen(QColorFromTColor(FWordWrapMarker.Color(), palette()), 1));
+        painter.drawLine(x, client.top(), x, client.bottom());
+    }
+
+    // The marker is painted anew each time; until then it counts as not drawn.
+    if (FCaretMarkerLine >= 0)
+        FCaretMarkerLine = ~FCaretMarkerLine;
+    if (const std::optional<int32_t> line = CaretMarkerTarget()) {
+        FCaretMarkerLine = *line;
+        const int y = PosFromChar(LineIndex(*line)).y() + SquareWidth();
+        if (wrapColumn - 1 >= r.left()) {
+            painter.setPen(QPen(QColorFromTColor(FCaretMarker.Color(), palette()), 1));
+            painter.drawLine(r.left(), y, wrapColumn - 1, y);
+        }
+    }
+    painter.restore();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input that moves the caret marker
+
+void TExtMemo::keyPressEvent(QKeyEvent* event) {
+    // A Shift+arrow selection hides the marker before the selection shows.
+    const int key = event->key();
+    if ((event->modifiers() & Qt::ShiftModifier) &&
+        (key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right || key == Qt::Key_Down))
+        EraseCaretMarker();
+    TTextView::keyPressEvent(event);
+}
+
+void TExtMemo::mousePressEvent(QMouseEvent* event) {
+    const bool left = event->button() == Qt::LeftButton;
+    if (left)
+        EraseCaretMarker();
+    TTextView::mousePressEvent(event);
+    // A click that leaves the selection as it was changes nothing the selection signal sees.
+    if (left)
+        DrawCaretMarker();
+}
+
+void TExtMemo::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The double-click selects a word: no marker while it is selected.
+    if (event->button() == Qt::LeftButton)
+        EraseCaretMarker();
+    TTextView::mouseDoubleClickEvent(event);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -9,7 +9,10 @@
 // would a separate one.
 
 #include "editor/ExtMemoOptions.h"
+#include "editor/MarksPainter.h"
 #include "editor/TextView.h"
+
+#include <optional>
 
 class TExtMemo : public TTextView,
                  public TEditAreaOwner,
@@ -78,11 +81,27 @@ public:
 
 protected:
     QTextCharFormat ImeFormat(TImeSegment segment) const override;
+    // Marks are painted with each line's text; markers and the area outside the formatting
+    // rectangle after all lines.
+    void PaintLine(QPainter& painter, const TPaintedLine& line) override;
+    void PaintExtras(QPainter& painter) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Moves the caret marker to the caret's line (or, without focus, keeps the remembered one);
+    // the marker is drawn only while the selection is empty.
+    void DrawCaretMarker();
     void EraseCaretMarker();
 
 private:
     void CreateWnd();
+    // The line the caret marker belongs on now, if it is shown at all.
+    std::optional<int32_t> CaretMarkerTarget();
+    bool AnyCharacterMark() const;
+    // The width of a full-width square in the control's font: the mark font's height and the
+    // caret marker's distance below its line's top.
+    int SquareWidth() const;
     TBreakRules ControlRules() const;
 
     struct TControlState {
@@ -102,6 +121,7 @@ private:
     TMarker FWordWrapMarker;
     TWordWrapOption FWordWrapOption;
     TControlState FControl;
+    TMarksPainter FMarksPainter;
     bool FLoading = false;
     bool FWriting = false;
 };
