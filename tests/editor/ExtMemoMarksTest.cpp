@@ -153,6 +153,8 @@ class TExtMemoMarksTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { RegisterFontSubstitutions(); }
 
+    void findMarks_data();
+    void findMarks();
     void markInItsCell_data();
     void markInItsCell();
     void lineEndsOfOneCharacterLookDifferent();
@@ -165,6 +167,7 @@ private Q_SLOTS:
     void controlCharacterShowsItsLetter();
     void outsideTheRectangleIsBackground();
     void nothingWhenVertical();
+    void longLineScrolledSideways();
     void marksFollowTyping_data();
     void marksFollowTyping();
 
@@ -187,6 +190,56 @@ private Q_SLOTS:
 
 // ---------------------------------------------------------------------------------------------
 // Marks
+
+void TExtMemoMarksTest::findMarks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("enabled"); // kinds
+    QTest::addColumn<int>("selStart");
+    QTest::addColumn<int>("selEnd");
+    QTest::addColumn<QString>("expected"); // position:glyph, space separated
+    const QList<int> all{emCrLf, emCtrl, emDSp, emSSp, emTab};
+    QTest::newRow("CR LF is one mark")
+        << QStringLiteral("a\r\n") << all << 0 << 0 << QStringLiteral("1:2193");
+    QTest::newRow("lone LF and lone CR")
+        << QStringLiteral("\n\r") << all << 0 << 0 << QStringLiteral("0:ffec 1:ffec");
+    QTest::newRow("LF CR is two line ends")
+        << QStringLiteral("\n\r\n") << all << 0 << 0 << QStringLiteral("0:ffec 1:2193");
+    QTest::newRow("control characters show their letter")
+        << QStringLiteral("\x00\x01\x1b\x1f") << all << 0 << 0
+        << QStringLiteral("0:40 1:41 2:5b 3:5f");
+    QTest::newRow("DEL and other characters have no mark")
+        << QStringLiteral("\x7f\u3001\u00a0x") << all << 0 << 0 << QString();
+    QTest::newRow("blanks and tab")
+        << QStringLiteral(" \u3000\t") << all << 0 << 0 << QStringLiteral("0:ff65 1:25a1 2:3e");
+    QTest::newRow("only the enabled kinds")
+        << QStringLiteral(" \u3000\t\x01\r\n") << QList<int>{emTab, emCtrl} << 0 << 0
+        << QStringLiteral("2:3e 3:41");
+    QTest::newRow("none in the selection")
+        << QStringLiteral("  \t\t  ") << all << 1 << 4 << QStringLiteral("0:ff65 4:ff65 5:ff65");
+    QTest::newRow("a selected line end")
+        << QStringLiteral(" \r\n ") << all << 1 << 3 << QStringLiteral("0:ff65 3:ff65");
+    QTest::newRow("empty selection hides nothing")
+        << QStringLiteral("  ") << all << 1 << 1 << QStringLiteral("0:ff65 1:ff65");
+}
+
+void TExtMemoMarksTest::findMarks() {
+    QFETCH(QString, text);
+    QFETCH(QList<int>, enabled);
+    QFETCH(int, selStart);
+    QFETCH(int, selEnd);
+    QFETCH(QString, expected);
+    TEditMarks marks;
+    for (int kind : enabled)
+        marks.Mark(TEditMarkKind(kind)).SetEnabled(true);
+    // Positions start where the text does in the buffer.
+    constexpr qsizetype start = 100;
+    std::vector<TMarkAt> found;
+    FindMarks(text, start, marks, start + selStart, start + selEnd, found);
+    QStringList got;
+    for (const TMarkAt& mark : found)
+        got << QStringLiteral("%1:%2").arg(mark.Pos - start).arg(int(mark.Glyph), 0, 16);
+    QCOMPARE(got.join(u' '), expected);
+}
 
 void TExtMemoMarksTest::markInItsCell_data() {
     QTest::addColumn<int>("pos");
@@ -399,6 +452,41 @@ void TExtMemoMarksTest::nothingWhenVertical() {
     for (TColor color : KindColor)
         QCOMPARE(CountNear(image, image.rect(), Rgb(color)), 0);
     QCOMPARE(CountNear(image, image.rect(), Rgb(Yellow)), 0);
+}
+
+void TExtMemoMarksTest::longLineScrolledSideways() {
+    // Without wrapping a long line is scanned only where it is seen: marks far along it show
+    // when it is scrolled there, and those left of the view do not spill into the margin.
+    TShownMemo shown;
+    TExtMemo& memo = shown.Memo;
+    memo.SetWordWrap(false);
+    memo.Buffer().SetText(QStringLiteral("ab\t").repeated(2000) + QStringLiteral("\r\nx"));
+    memo.EditMarks().Tab().SetEnabled(true);
+    memo.EditMarks().Tab().SetColor(Cyan);
+    memo.EditMarks().CrLf().SetEnabled(true);
+    memo.EditMarks().CrLf().SetColor(Red);
+    memo.SetSelection(3 * 1500, 3 * 1500);
+    memo.EnsureCaretVisible();
+    QImage image = shown.Shot();
+    const QRect r = memo.FormatRect();
+    int tabs = 0;
+    for (qsizetype pos = 3 * 1500 - 1; pos >= 0; pos -= 3) {
+        const QRect cell = shown.Cell(pos);
+        if (cell.left() < r.left() + 2)
+            break;
+        if (cell.right() > r.right())
+            continue;
+        QVERIFY2(CountNear(image, cell, Rgb(Cyan)) >= 1,
+                 qPrintable(QStringLiteral("tab at %1").arg(pos)));
+        ++tabs;
+    }
+    QVERIFY(tabs >= 5); // one every 64 pixels
+    QCOMPARE(CountNear(image, QRect(0, 0, r.left(), image.height()), Rgb(Cyan)), 0);
+    // The line end at the far end.
+    memo.SetSelection(3 * 2000, 3 * 2000);
+    memo.EnsureCaretVisible();
+    image = shown.Shot();
+    QVERIFY(CountNear(image, shown.Cell(3 * 2000), Rgb(Red)) >= 1);
 }
 
 void TExtMemoMarksTest::marksFollowTyping_data() {
