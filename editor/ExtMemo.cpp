@@ -214,6 +214,7 @@ void TExtMemo::PaintLine(QPainter& painter, const TPaintedLine& line) {
     const QRect rect = FormatRect();
     TMarkScene scene;
     scene.Marks = &FEditMarks;
+    scene.Advances = &Advances();
     scene.TextFont = Advances().Font();
     scene.Background = palette().color(QPalette::Base);
     scene.Palette = palette();

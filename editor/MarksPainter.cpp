@@ -28,6 +28,32 @@ qsizetype BufferPos(const TPaintedLine& line, int cursor) {
     return std::clamp(line.Start + at, line.Start, line.End);
 }
 
+// The x of each position of text, whose first character is at buffer position from, and of the
+// position after it, relative to the line's origin, from the advance table: one pass instead of
+// a walk along the layout for every mark. Tabs stop where the layout stops them. False when the
+// layout ends the text elsewhere (a fallback font, a ligature) or a composition is in the line:
+// the caller then asks the layout.
+bool TableXs(const TPaintedLine& line, const TAdvanceTable& advances, QStringView text,
+             qsizetype from, std::vector<double>& xs) {
+    if (line.PreeditPos >= 0)
+        return false;
+    const QTextLine textLine = line.Layout->lineAt(0);
+    double x = from == line.Start ? 0 : textLine.cursorToX(int(from - line.Start));
+    const double tab = advances.TabWidth();
+    xs.resize(size_t(text.size()) + 1);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        xs[size_t(i)] = x;
+        const char16_t c = text[i].unicode();
+        if (c == u'\t' && tab > 0)
+            x = (std::floor(x / tab) + 1) * tab;
+        else
+            x += advances.Advance(c);
+    }
+    xs.back() = x;
+    const qsizetype end = from + text.size() - line.Start;
+    return std::abs(textLine.cursorToX(int(end)) - x) < 0.5;
+}
+
 } // namespace
 
 void FindMarks(QStringView text, qsizetype start, const TEditMarks& marks, qsizetype selStart,
@@ -113,14 +139,13 @@ const QPixmap& TMarksPainter::Image(char16_t glyph, QColor fore, QColor back, qr
 }
 
 void TMarksPainter::Paint(QPainter& painter, const TPaintedLine& line, const TMarkAt& mark,
-                          QColor color, bool reversed, QColor background) {
-    const double x = std::round(MarkX(line, mark.Pos));
+                          double x, double next, QColor color, bool reversed, QColor background) {
+    x = std::round(x);
     const double y = line.Origin.y();
     if (mark.Kind == emCtrl) {
         // The font has no glyph for a control character and shows a box in its cell; the mark
         // takes the cell instead.
-        const double next = std::round(MarkX(line, mark.Pos + 1));
-        painter.fillRect(QRectF(x, y, next - x, line.Height), background);
+        painter.fillRect(QRectF(x, y, std::round(next) - x, line.Height), background);
     }
     const QPixmap& image =
         reversed ? Image(mark.Glyph, background, color, painter.device()->devicePixelRatioF())
@@ -132,18 +157,20 @@ void TMarksPainter::PaintLine(QPainter& painter, const TPaintedLine& line,
                               const TTextBuffer& buffer, const TMarkScene& scene) {
     const TEditMarks& marks = *scene.Marks;
     UseFont(scene.TextFont);
-    auto paint = [&](const TMarkAt& mark) {
+    auto paint = [&](const TMarkAt& mark, double x, double next) {
         const TEditMark& m = marks.Mark(mark.Kind);
-        Paint(painter, line, mark, QColorFromTColor(m.Color(), scene.Palette), m.Reversed(),
-              scene.Background);
+        Paint(painter, line, mark, x, next, QColorFromTColor(m.Color(), scene.Palette),
+              m.Reversed(), scene.Background);
     };
 
     // The end of the text, unless a selection reaches it.
     const bool selected = scene.SelEnd > scene.SelStart;
     if (marks.Mark(emEot).Enabled() && line.End == scene.TextLength && line.BreakLength == 0 &&
-        (!selected || scene.SelEnd < scene.TextLength) &&
-        MarkX(line, scene.TextLength) < scene.RightEdge)
-        paint({scene.TextLength, emEot, EotGlyph});
+        (!selected || scene.SelEnd < scene.TextLength)) {
+        const double x = MarkX(line, scene.TextLength);
+        if (x < scene.RightEdge)
+            paint({scene.TextLength, emEot, EotGlyph}, x, x);
+    }
 
     bool any = false;
     for (TEditMarkKind kind : {emCrLf, emCtrl, emDSp, emSSp, emTab})
@@ -164,7 +191,17 @@ void TMarksPainter::PaintLine(QPainter& painter, const TPaintedLine& line,
             to = last;
     }
     FFound.clear();
-    FindMarks(buffer.Text(from, to - from), from, marks, scene.SelStart, scene.SelEnd, FFound);
+    const QString text = buffer.Text(from, to - from);
+    FindMarks(text, from, marks, scene.SelStart, scene.SelEnd, FFound);
+    if (FFound.empty())
+        return;
+    // Marks sit at positions up to the line's end: a line break is marked at its first character.
+    const qsizetype xEnd = std::min(to, line.End);
+    const bool table =
+        TableXs(line, *scene.Advances, QStringView(text).left(xEnd - from), from, FXs);
+    auto xOf = [&](qsizetype pos) {
+        return table ? line.Origin.x() + FXs[size_t(std::min(pos, xEnd) - from)] : MarkX(line, pos);
+    };
     for (const TMarkAt& mark : FFound)
-        paint(mark);
+        paint(mark, xOf(mark.Pos), mark.Kind == emCtrl ? xOf(mark.Pos + 1) : 0);
 }

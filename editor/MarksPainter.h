@@ -41,6 +41,7 @@ QPoint MarkOffset(TEditMarkKind kind);
 // What the painter needs to know of the control for one paint.
 struct TMarkScene {
     const TEditMarks* Marks = nullptr;
+    const TAdvanceTable* Advances = nullptr; // of the text font
     QFont TextFont;
     QColor Background;
     QPalette Palette;       // resolves system colours of the marks
@@ -63,8 +64,9 @@ private:
     void UseFont(const QFont& textFont);
     // A glyph drawn in fore, on a block of back when back is valid, else on nothing.
     const QPixmap& Image(char16_t glyph, QColor fore, QColor back, qreal ratio);
-    void Paint(QPainter& painter, const TPaintedLine& line, const TMarkAt& mark, QColor color,
-               bool reversed, QColor background);
+    // Paints a mark whose character starts at x and ends at next.
+    void Paint(QPainter& painter, const TPaintedLine& line, const TMarkAt& mark, double x,
+               double next, QColor color, bool reversed, QColor background);
 
     QFont FTextFont;
     QFont FFont;
@@ -73,4 +75,5 @@ private:
     double FHeight = 0;
     std::map<std::tuple<char16_t, QRgb, QRgb, qreal>, QPixmap> FImages;
     std::vector<TMarkAt> FFound;
+    std::vector<double> FXs;
 };
