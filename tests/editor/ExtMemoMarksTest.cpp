@@ -177,6 +177,7 @@ private Q_SLOTS:
     void caretMarkerOnlyWhenAllowed();
     void caretMarkerRemoval_data();
     void caretMarkerRemoval();
+    void caretMarkerGoesWithSelectAll();
     void caretMarkerFollowsClick();
     void caretMarkerRemembersLineWithoutFocus();
     void wordWrapMarkerColumn_data();
@@ -653,6 +654,23 @@ void TExtMemoMarksTest::caretMarkerRemoval() {
     QTest::keyClick(&memo, Qt::Key_End);
     QVERIFY(memo.CaretMarkerLine() >= 0);
     QCOMPARE(CountNear(shown.Shot(), image.rect(), Rgb(Green)), 300);
+}
+
+void TExtMemoMarksTest::caretMarkerGoesWithSelectAll() {
+    TShownMemo shown;
+    QVERIFY(shown.Focus());
+    TExtMemo& memo = shown.Memo;
+    memo.Buffer().SetText(MarkerText);
+    shown.EnableEditArea();
+    memo.CaretMarker().SetEnabled(true);
+    memo.CaretMarker().SetColor(Green);
+    memo.SetSelection(12, 12);
+    shown.Shot();
+    QCOMPARE(memo.CaretMarkerLine(), 2);
+    memo.SelectAll();
+    QCOMPARE(memo.CaretMarkerLine(), ~2);
+    const QImage image = shown.Shot();
+    QCOMPARE(CountNear(image, image.rect(), Rgb(Green)), 0);
 }
 
 void TExtMemoMarksTest::caretMarkerFollowsClick() {
