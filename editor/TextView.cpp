@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextCharFormat>
+#include <limits>
 
 namespace {
 constexpr int SelectionBarWidth = 8;
@@ -615,7 +616,24 @@ void TTextView::Paste() {
 }
 
 void TTextView::OnBufferChanged(const TTextChange& change) {
-    FLayouts.clear();
+    // Typing inside one paragraph keeps the shaped lines before the edit (the breaker may move
+    // the two lines above it) and those of other paragraphs; anything else shapes anew.
+    if (change.FirstLine == change.OldLastLine && change.FirstLine == change.NewLastLine) {
+        const qsizetype p = change.FirstLine;
+        const qsizetype from = FWrap.LineOfPos(change.Pos).Sub - 2;
+        for (auto it = FLayouts.lower_bound({p, from});
+             it != FLayouts.end() && it->first.first == p;)
+            it = FLayouts.erase(it);
+        // Lines of later paragraphs keep their text; only their positions move.
+        const qsizetype delta = change.Inserted - change.Removed;
+        for (auto it = FLayouts.upper_bound({p, std::numeric_limits<qsizetype>::max()});
+             it != FLayouts.end(); ++it) {
+            it->second->Start += delta;
+            it->second->End += delta;
+        }
+    } else {
+        FLayouts.clear();
+    }
     auto adjust = [&](qsizetype p) {
         if (p <= change.Pos)
             return p;

@@ -39,11 +39,11 @@ void TWrapMap::SetRules(const TBreakRules& rules) {
 
 void TWrapMap::Rebuild() {
     ForgetBreaks();
-    bool wrapping = FAdvances && FWrapWidth > 0;
-    FCounts.assign(size_t(FBuffer.LineCount()), wrapping ? -1 : 1);
-    FNextUncounted = wrapping ? 0 : qsizetype(FCounts.size());
+    const bool counting = FAdvances != nullptr;
+    FCounts.assign(size_t(FBuffer.LineCount()), counting ? -1 : 1);
+    FNextUncounted = counting ? 0 : qsizetype(FCounts.size());
     RebuildBlocks(0);
-    if (wrapping)
+    if (counting)
         FIdle.start();
 }
 
@@ -126,6 +126,18 @@ void TWrapMap::BreakRange(qsizetype paragraph, qsizetype from, qsizetype window,
     }
 }
 
+// Without wrapping, a line of more than LongLine characters goes on in the next display line:
+// a minified script or a file that is one 100 MB line stays quick to shape, paint and edit.
+void TWrapMap::CutLongLine(qsizetype paragraph, std::vector<qsizetype>& out) {
+    const qsizetype start = FBuffer.LineStart(paragraph);
+    const qsizetype length = FBuffer.LineEnd(paragraph) - start;
+    for (qsizetype cut = LongLine; cut < length; cut += LongLine) {
+        if (QChar::isLowSurrogate(FBuffer.At(start + cut)))
+            --cut;
+        out.push_back(cut);
+    }
+}
+
 const std::vector<qsizetype>& TWrapMap::Breaks(qsizetype paragraph) {
     auto found = FBreakIndex.find(paragraph);
     if (found != FBreakIndex.end()) {
@@ -133,8 +145,11 @@ const std::vector<qsizetype>& TWrapMap::Breaks(qsizetype paragraph) {
         return found->second->second;
     }
     std::vector<qsizetype> breaks;
-    if (FAdvances && FWrapWidth > 0) {
-        BreakRange(paragraph, 0, Window, breaks, nullptr);
+    if (FAdvances) {
+        if (FWrapWidth > 0)
+            BreakRange(paragraph, 0, Window, breaks, nullptr);
+        else
+            CutLongLine(paragraph, breaks);
         SetCount(paragraph, int32_t(breaks.size() + 1));
     }
     FBreakCache.emplace_front(paragraph, std::move(breaks));
@@ -223,9 +238,9 @@ void TWrapMap::OnChange(const TTextChange& change) {
         FCounts.insert(first + oldCount, size_t(newCount - oldCount), -1);
     else if (newCount < oldCount)
         FCounts.erase(first + newCount, first + oldCount);
-    bool wrapping = FAdvances && FWrapWidth > 0;
+    const bool counting = FAdvances != nullptr;
     for (qsizetype p = change.FirstLine; p <= change.NewLastLine; ++p)
-        FCounts[size_t(p)] = wrapping ? -1 : 1;
+        FCounts[size_t(p)] = counting ? -1 : 1;
     if (newCount != oldCount) {
         ForgetBreaks();
     } else {
@@ -238,7 +253,7 @@ void TWrapMap::OnChange(const TTextChange& change) {
         }
     }
     RebuildBlocks(change.FirstLine / Block);
-    if (wrapping) {
+    if (counting) {
         // The edited paragraphs are where the caret is: count them now.
         for (qsizetype p = change.FirstLine; p <= change.NewLastLine; ++p)
             Count(p);

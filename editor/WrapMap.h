@@ -55,6 +55,8 @@ Q_SIGNALS:
 
 private:
     static constexpr qsizetype Block = 1024;
+    static constexpr qsizetype LongLine = 1000;
+    void CutLongLine(qsizetype paragraph, std::vector<qsizetype>& out);
     void Rebuild();
     void OnChange(const TTextChange& change);
     bool RebreakInPlace(const TTextChange& change);

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void AccessibleTextCaretAndSelection();
     void PrintsEveryLineOnPages();
     void KeyEventsAndAHandlerThatTakesTheKey();
+    void LinesBelowAnEditMoveWithIt();
 
 private:
     TTextView* FView = nullptr;
@@ -369,6 +370,25 @@ void TTextViewTest::KeyEventsAndAHandlerThatTakesTheKey() {
     QTest::keyClick(FView, Qt::Key_B);
     QTest::keyClick(FView, Qt::Key_C);
     QCOMPARE(FView->Buffer().Text(), QStringLiteral("ca"));
+}
+
+// Shaped lines are kept across an edit in another paragraph; their positions must follow it.
+void TTextViewTest::LinesBelowAnEditMoveWithIt() {
+    FView->Buffer().SetText(QStringLiteral("first\r\nsecond\r\nthird line"));
+    FView->grab(); // shape the visible lines
+    FView->SetSelection(2, 2);
+    Type(FView, QStringLiteral("漢字"));
+    FView->grab();
+    const qsizetype third = FView->Buffer().LineStart(2);
+    QCOMPARE(FView->Buffer().Text(third, 5), QStringLiteral("third"));
+    for (qsizetype pos : {third, third + 3, third + 10}) {
+        QPoint p = FView->PosFromChar(pos);
+        QCOMPARE(FView->CharFromPos(p + QPoint(1, 3)), pos);
+    }
+    QCOMPARE(FView->PosFromChar(third).x(), FView->PosFromChar(0).x());
+    Key(FView, Qt::Key_Backspace);
+    FView->grab();
+    QCOMPARE(FView->CharFromPos(FView->PosFromChar(third - 1) + QPoint(1, 3)), third - 1);
 }
 
 QTEST_MAIN(TTextViewTest)

@@ -10,6 +10,7 @@ class TWrapMapTest : public QObject {
 private Q_SLOTS:
     void EditsInLongParagraphMatchFreshBreaks();
     void CountsAndLookupsAgree();
+    void UnwrappedLongLinesContinueInTheNextLine();
 };
 
 namespace {
@@ -80,6 +81,22 @@ void TWrapMapTest::CountsAndLookupsAgree() {
     for (int i = 1000; i < 3000; ++i)
         after += std::max(1, (i % 37 + 9) / 10);
     QCOMPARE(map.DisplayLineCount(), after + 1);
+}
+
+void TWrapMapTest::UnwrappedLongLinesContinueInTheNextLine() {
+    TAdvanceTable advances(TestFont());
+    QString text = QString(999, u'a') + QStringLiteral("😀") + QString(1500, u'b');
+    TTextBuffer buffer;
+    buffer.SetText(QStringLiteral("short\n") + text);
+    TWrapMap map(buffer);
+    map.SetGeometry(&advances, 0, 0);
+    map.CountAll();
+    QCOMPARE(map.DisplayLineCount(), 4);
+    // The cut never splits the surrogate pair that straddles it.
+    QCOMPARE(map.Breaks(1), (std::vector<qsizetype>{999, 1999}));
+    buffer.Insert(buffer.Length(), QString(600, u'c'));
+    map.CountAll();
+    QCOMPARE(map.DisplayLineCount(), 5);
 }
 
 QTEST_MAIN(TWrapMapTest)
