@@ -1,20 +1,71 @@
 #!/usr/bin/env bash
-# Starts the editor under the X server xvfb-run gave us and waits for the frame's title.
+# End to end under the X server xvfb-run gave us: the editor starts with a Japanese file named on
+# its command line and shows it; a second start hands another file over and ends at once; the
+# open dialog is shown; screenshots go to the build folder; the program quits through
+# ファイル > 終了 and leaves the files as they were.
 set -euo pipefail
 program=$1
+shots=${2:-.}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+pid=
+cleanup() {
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 mkdir -m 700 "$work/runtime"
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work"
-"$program" &
+
+# 「日本語のページ」 in Shift_JIS (CP932) with CR LF, and a UTF-8 script.
+page="$work/日本語のページ.html"
+printf '<html>\r\n<head><title>\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x79\x81\x5b\x83\x57</title></head>\r\n<body>\r\n<script>\r\ndocument.write("\x82\xb1\x82\xf1\x82\xc9\x82\xbf\x82\xcd");\r\n</script>\r\n</body>\r\n</html>\r\n' >"$page"
+script="$work/スクリプト.js"
+printf 'alert("こんにちは");\n' >"$script"
+cp "$page" "$work/page.orig"
+cp "$script" "$work/script.orig"
+
+cd "$work"
+"$program" "$page" &
 pid=$!
 title="Quorvel for JavaScript v.1.46"
 if ! win=$(timeout 60 xdotool search --sync --all --pid "$pid" --name "^${title//./\\.}\$" | head -n 1); then
   echo "no window titled \"$title\" appeared" >&2
-  kill "$pid" 2>/dev/null || true
   exit 1
 fi
 echo "window $win: $(xdotool getwindowname "$win")"
-# No window manager runs here to deliver a close request; end the process instead.
-kill -TERM "$pid"
-wait "$pid" 2>/dev/null || true
+sleep 2
+
+# A second start with a relative path ends at once, without a window of its own.
+start=$(date +%s)
+timeout 30 "$program" "スクリプト.js"
+echo "second start ended with status 0 after $(($(date +%s) - start)) s"
+sleep 2
+import -window root "$shots/e2e-frame.png"
+
+# No window manager here: focus the frame directly for the keys.
+xdotool windowfocus --sync "$win"
+xdotool key ctrl+o
+sleep 2
+import -window root "$shots/e2e-open-dialog.png"
+xdotool key Escape
+sleep 1
+
+xdotool windowfocus --sync "$win"
+xdotool key alt+f
+sleep 1
+import -window root "$shots/e2e-file-menu.png"
+xdotool key x
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "the program did not quit through ファイル > 終了" >&2
+  import -window root "$shots/e2e-not-quit.png"
+  exit 1
+fi
+wait "$pid"
+pid=
+cmp "$page" "$work/page.orig"
+cmp "$script" "$work/script.orig"
+echo "quit through the menu; files unchanged; screenshots in $shots"

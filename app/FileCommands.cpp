@@ -1,0 +1,235 @@
+// The File menu's commands: new, open, open from the recent files, save, save as, close, close
+// all, save all (also every three minutes) and print. The active window's caption and the save
+// dialog's file name are kept equal.
+
+#include "app/Application.h"
+#include "app/Childwin.h"
+#include "app/Main.h"
+#include "app/PlainFileDialog.h"
+#include "editor/ExtMemo.h"
+#include "platform/Error.h"
+#include "platform/MessageBox.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QScopeGuard>
+
+// ---------------------------------------------------------------------------------------------
+// Shared operations
+
+TMDIChild* TMainForm::OpenInNewWindow(const QString& fileName) {
+    TMDIChild* active = ActiveMDIChild();
+    const bool frozen = active && active->isMaximized();
+    if (frozen)
+        setUpdatesEnabled(false);
+    auto* child = new TMDIChild(*this);
+    child->SetCaption(fileName);
+    MdiArea->addSubWindow(child);
+    child->show();
+    MdiArea->setActiveSubWindow(child);
+    child->RichEdit1->setFocus();
+    if (frozen) {
+        setUpdatesEnabled(true);
+        child->update();
+        RefreshCaption();
+    }
+    // A new window's text is empty already; only the flag is cleared.
+    child->RichEdit1->Buffer().SetModified(false);
+    // An untitled window is always empty: a file of that name in the current folder is not
+    // the user's new file.
+    if (fileName != NewFileCaption && QFileInfo::exists(fileName)) {
+        try {
+            child->LoadFile(fileName);
+        } catch (...) {
+            // An empty window titled with a file it could not read would overwrite that file
+            // on the next save.
+            child->CloseApproved();
+            throw;
+        }
+        SetStatusText(2, QStringLiteral("編集終了"));
+    }
+    CabSaveDialog1->SetFileName(fileName);
+    return child;
+}
+
+bool TMainForm::ActivateOpenWindow(const QString& fileName) {
+    bool found = false;
+    const std::vector<TMDIChild*> children = MDIChildren();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        TMDIChild* child = *it;
+        if (child->Caption() != fileName)
+            continue;
+        if (child->isMinimized())
+            child->showNormal();
+        MdiArea->setActiveSubWindow(child);
+        found = true;
+    }
+    return found;
+}
+
+void TMainForm::OpenFiles(const QStringList& fileNames) {
+    for (const QString& name : fileNames) {
+        Guarded([&] {
+            if (!ActivateOpenWindow(name)) {
+                TMDIChild* child = OpenInNewWindow(name);
+                child->RichEdit1->Buffer().SetModified(false);
+                AddHistory(name);
+            }
+            CabSaveDialog1->SetFileName(name);
+        });
+    }
+}
+
+bool TMainForm::ExecuteSaveDialog(TMDIChild* child) {
+    for (;;) {
+        if (!CabSaveDialog1->Execute())
+            return false;
+        const QString name = CabSaveDialog1->FileName();
+        if (name == child->Caption() || !QFileInfo::exists(name))
+            return true;
+        if (MessageDlg(this, QStringLiteral("%1 は既に存在します.置き換えますか?").arg(name),
+                       mtConfirmation, mbYes | mbNo, mbNo) == mbYes)
+            return true;
+        // No: choose another name, as the Windows dialog goes back to its list.
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void TMainForm::FileNew1Execute() {
+    OpenInNewWindow(NewFileCaption);
+}
+
+void TMainForm::FileOpen1Execute() {
+    if (!CabOpenDialog1->Execute())
+        return;
+    const QString name = CabOpenDialog1->FileName();
+    if (!ActivateOpenWindow(name)) {
+        TMDIChild* child = OpenInNewWindow(name);
+        child->RichEdit1->Buffer().SetModified(false);
+        AddHistory(name);
+    }
+    CabSaveDialog1->SetFileName(name);
+    if (TMDIChild* child = ActiveMDIChild())
+        child->SetCaption(name);
+}
+
+void TMainForm::OpenFileHistories1OpenFile(const QString& fileName) {
+    if (!ActivateOpenWindow(fileName))
+        OpenInNewWindow(fileName);
+}
+
+void TMainForm::FileSave1Execute() {
+    TMDIChild* child = ActiveMDIChild();
+    if (!child)
+        return;
+    // An untitled window has no file yet: saving it means choosing one.
+    if (child->Caption() == NewFileCaption) {
+        FileSaveAs1Execute();
+        return;
+    }
+    if (child->SaveToFile(child->Caption()))
+        SetStatusText(2, QStringLiteral("編集終了"));
+}
+
+void TMainForm::FileSaveAs1Execute() {
+    TMDIChild* child = ActiveMDIChild();
+    if (!child)
+        return;
+    CabSaveDialog1->SetFileName(child->Caption());
+    if (!ExecuteSaveDialog(child))
+        return;
+    const QString name = CabSaveDialog1->FileName();
+    if (!child->SaveToFile(name))
+        return;
+    SetStatusText(2, QStringLiteral("編集終了"));
+    child->SetCaption(name);
+}
+
+void TMainForm::FileClose1Execute() {
+    if (TMDIChild* child = ActiveMDIChild())
+        child->close();
+}
+
+void TMainForm::AllCloseActionExecute() {
+    const std::vector<TMDIChild*> children = MDIChildren();
+    for (TMDIChild* child : children)
+        if (!child->FormCloseQuery())
+            return;
+    for (TMDIChild* child : children)
+        child->CloseApproved();
+}
+
+void TMainForm::AllSaveActionExecute() {
+    // A tick while the save dialog of an earlier run waits does not start another run.
+    if (FSavingAll)
+        return;
+    FSavingAll = true;
+    const auto done = qScopeGuard([this] {
+        FSavingAll = false;
+        if (TMDIChild* active = ActiveMDIChild())
+            CabSaveDialog1->SetFileName(active->Caption());
+    });
+    std::vector<QPointer<TMDIChild>> children;
+    for (TMDIChild* child : MDIChildren())
+        children.emplace_back(child);
+    for (size_t i = 0; i < children.size(); ++i) {
+        TMDIChild* child = children[i];
+        // Unmodified windows are not rewritten: the file on disk is what the window holds, and
+        // may have been changed by another program since.
+        if (!child || !child->Modified())
+            continue;
+        if (child->Caption() != NewFileCaption) {
+            if (!child->SaveToFile(child->Caption()))
+                continue;
+        } else {
+            CabSaveDialog1->SetFileName(NewFileCaption + QString::number(i));
+            if (!ExecuteSaveDialog(child) || !children[i])
+                continue;
+            const QString name = CabSaveDialog1->FileName();
+            if (!child->SaveToFile(name))
+                continue;
+            child->SetCaption(name);
+        }
+        if (child == ActiveMDIChild())
+            SetStatusText(2, QStringLiteral("編集終了"));
+    }
+}
+
+void TMainForm::AllCloseActionUpdate() {
+    AllCloseAction->setEnabled(ActiveMDIChild() != nullptr);
+}
+
+void TMainForm::AllSaveActionUpdate() {
+    AllSaveAction->setEnabled(ActiveMDIChild() != nullptr);
+}
+
+void TMainForm::Timer1Timer() {
+    // A tick while any dialog is open waits for the next one: a save dialog popping up over
+    // another dialog (or over the save dialog of the previous tick) helps nobody.
+    if (MDIChildren().empty() || QApplication::activeModalWidget())
+        return;
+    AllSaveActionExecute();
+}
+
+void TMainForm::PrintActionExecute() {
+    TMDIChild* child = ActiveMDIChild();
+    if (!child) {
+        MessageDlg(this, QStringLiteral("子ウィンドウがありません"), mtInformation, mbOK, mbOK);
+        return;
+    }
+    if (!PrintDialog1)
+        PrintDialog1 = new QPrintDialog(&FPrinter, this);
+    if (PrintDialog1->exec() != QDialog::Accepted)
+        return;
+    child->RichEdit1->Print(&FPrinter, child->Caption());
+    if (FPrinter.printerState() == QPrinter::Error)
+        throw EQuorvelError(QStringLiteral("%1 を印刷できません").arg(child->Caption()));
+}
+
+void TMainForm::FileExit1Execute() {
+    close();
+}

@@ -1,0 +1,239 @@
+#pragma once
+// The main frame: a multiple-document window with the menus, the action list every menu item and
+// tool button runs through, the tool bar with the font list, the status bar and the three-minute
+// timer. Editing windows (TMDIChild) live in its MDI area; the file commands (FileCommands.cpp)
+// and the window commands (WindowCommands.cpp) are its handlers.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QPrinter>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+class QMdiArea;
+class QMenu;
+class QPrintDialog;
+class QTimer;
+class QToolBar;
+class THelpForm;
+class TAboutBox;
+class TMDIChild;
+class TPlainFileDialog;
+class TStatusPanels;
+
+// The caption of an untitled editing window.
+inline const QString NewFileCaption = QStringLiteral("新規ﾌｧｲﾙ");
+
+// Options of the search commands.
+enum TSearchOption : uint8_t { soMatchCase = 1, soWholeWord = 2 };
+Q_DECLARE_FLAGS(TSearchOptions, TSearchOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchOptions)
+
+// The resource path of tool image n (0 to 18, numbered as the action list numbers them).
+QString ToolImagePath(int image);
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // ---- Components
+    QMdiArea* MdiArea = nullptr;
+    TStatusPanels* StatusBar = nullptr;
+    QToolBar* TabToolBar1 = nullptr; // the collapsible tool bar plugs in here
+    QComboBox* ComboBox1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* WindowMenu = nullptr;
+    QAction* FileHistoryItem = nullptr; // "履歴": the recent files follow it
+    TPlainFileDialog* CabOpenDialog1 = nullptr;
+    TPlainFileDialog* CabSaveDialog1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    // Panel1, the dock site of the snippet windows, is the frame's bottom dock area, which the
+    // snippet windows manage. FindDialog1 and ReplaceDialog1 belong to the search commands.
+
+    // ---- The action list, in the order of the form
+    QAction* FileNew1 = nullptr;
+    QAction* FileOpen1 = nullptr;
+    QAction* FileClose1 = nullptr;
+    QAction* FileSave1 = nullptr;
+    QAction* FileSaveAs1 = nullptr;
+    QAction* AllCloseAction = nullptr;
+    QAction* AllSaveAction = nullptr;
+    QAction* PrintAction = nullptr;
+    QAction* SetGoFolderAction = nullptr;
+    QAction* ResetGoFoldeAction = nullptr;
+    QAction* FileExit1 = nullptr;
+    QAction* UndoAction = nullptr;
+    QAction* EditCut1 = nullptr;
+    QAction* EditCopy1 = nullptr;
+    QAction* EditPaste1 = nullptr;
+    QAction* SelAllAction = nullptr;
+    QAction* ReadOnlyAction = nullptr;
+    QAction* SearchAction = nullptr;
+    QAction* NextSearchAction = nullptr;
+    QAction* ReplaceAction = nullptr;
+    QAction* ReplaceAtMarkedWordAction = nullptr;
+    QAction* ReplaceAllAction = nullptr;
+    QAction* ViewOfIEAction = nullptr;
+    QAction* ViewOfNNAction = nullptr;
+    QAction* FTPAction = nullptr;
+    QAction* SetProwserFolderAction = nullptr;
+    QAction* SelShowOrHideAction = nullptr;
+    QAction* SetShowOrHideAction = nullptr;
+    QAction* StbarShowOrHideAction = nullptr;
+    QAction* ShowDockSiteAction = nullptr;
+    QAction* WindowCascade1 = nullptr;
+    QAction* WindowTileHorizontal1 = nullptr;
+    QAction* WindowTileVertical1 = nullptr;
+    QAction* WindowMinimizeAll1 = nullptr;
+    QAction* WindowArrangeAll1 = nullptr;
+    QAction* HelpAction = nullptr;
+    QAction* GoMyWebAction = nullptr;
+    QAction* GoTalvoroWebAction = nullptr;
+    QAction* HelpAbout1 = nullptr;
+
+    // ---- Fields of the search commands
+    TSearchOptions FSearchOptions;
+    bool FSearchFound = false;
+    QString FSearchText;
+
+    // ---- Editing windows
+    // The active editing window: the MDI area's current one, which stays while a dialog or a
+    // tool window has the focus.
+    TMDIChild* ActiveMDIChild() const;
+    // The frame's child order: the topmost window first.
+    std::vector<TMDIChild*> MDIChildren() const;
+    int MDIChildCount() const { return int(MDIChildren().size()); }
+    void SetStatusText(int panel, const QString& text);
+    QString StatusText(int panel) const;
+    QPrinter& Printer() { return FPrinter; }
+
+    // ---- File commands (FileCommands.cpp)
+    TMDIChild* OpenInNewWindow(const QString& fileName);
+    bool ActivateOpenWindow(const QString& fileName);
+    // Opens files as the open command does (command line, a later start): each in a window of
+    // its own unless already open. A file that fails is reported and the others still open.
+    void OpenFiles(const QStringList& fileNames);
+    // The save dialog for child with its current file name; asks before replacing another
+    // existing file. True when a name was chosen (CabSaveDialog1->FileName()).
+    bool ExecuteSaveDialog(TMDIChild* child);
+    // Shows the frame on top of the desktop's windows.
+    void BringToFront();
+    // A later start of the program handed over its files: they open here and the frame comes
+    // to the front.
+    void LaterStartRequested(const QStringList& fileNames);
+
+    void FileNew1Execute();
+    void FileOpen1Execute();
+    void OpenFileHistories1OpenFile(const QString& fileName);
+    void FileSave1Execute();
+    void FileSaveAs1Execute();
+    void FileClose1Execute();
+    void AllCloseActionExecute();
+    void AllSaveActionExecute();
+    void AllCloseActionUpdate();
+    void AllSaveActionUpdate();
+    void PrintActionExecute();
+    void FileExit1Execute();
+    void Timer1Timer();
+
+    // ---- Edit commands
+    void UndoActionExecute();
+    void EditCut1Execute();
+    void EditCopy1Execute();
+    void EditPaste1Execute();
+    void SelAllActionExecute();
+    void ComboBox1Change(int index);
+
+    // ---- Window commands (WindowCommands.cpp)
+    void WindowCascade1Execute();
+    void WindowTileHorizontal1Execute();
+    void WindowTileVertical1Execute();
+    void WindowMinimizeAll1Execute();
+    void WindowArrangeAll1Execute();
+    void WindowMenuAboutToShow();
+
+    // ---- View: the status bar shows or hides; its check mark follows.
+    void StbarShowOrHideActionExecute();
+
+    // ---- Help
+    void HelpActionExecute();
+    void HelpAbout1Execute();
+    THelpForm* HelpForm() const { return FHelpForm.get(); }
+
+    // ---- Handlers connected to their actions whose work belongs to other parts of the program
+    // (favourite folders, search and replace, the browsers and FTP, the snippet windows, the
+    // home pages). Empty until those parts are attached.
+    void SetGoFolderActionExecute() {}
+    void ResetGoFoldeActionExecute() {}
+    void ReadOnlyActionExecute() {}
+    void SearchActionExecute() {}
+    void NextSearchActionExecute() {}
+    void ReplaceActionExecute() {}
+    void ReplaceAtMarkedWordActionExecute() {}
+    void ReplaceAllActionExecute() {}
+    void ViewOfIEActionExecute() {}
+    void ViewOfNNActionExecute() {}
+    void FTPActionExecute() {}
+    void SetProwserFolderActionExecute() {}
+    void SelShowOrHideActionExecute() {}
+    void SetShowOrHideActionExecute() {}
+    void ShowDockSiteActionExecute() {}
+    void GoMyWebActionExecute() {}
+    void GoTalvoroWebActionExecute() {}
+
+    // ---- Where the frame's other components attach; empty until they do
+    // FormCreate step 4: the favourite folders from GoFolder.fol into both file dialogs.
+    void LoadFavouriteFolders() {}
+    // FormCreate step 6 and FormClose: the recent files ("QuorveljsHis").
+    void LoadHistories() {}
+    void SaveHistories() {}
+    // A file was opened: OpenFileHistories1->AddHistory(name) and RefreshHistories().
+    void AddHistory(const QString&) {}
+    // FormShow and FormClose: the placements of the frame and the snippet windows (saved only
+    // while the selector window floats).
+    void LoadPlacements() {}
+    void SavePlacements() {}
+    // After a window was created over a maximised one: the gradient caption repaints.
+    void RefreshCaption() {}
+
+    // Brings every action's enabled state up to date (the standard actions and the update
+    // handlers); runs whenever focus, selection, clipboard or the set of windows changes.
+    void UpdateActions();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // MainActions.cpp
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    // Main.cpp
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FillFontList();
+    void OnSubWindowActivated();
+    void OnFocusChanged(QWidget* now);
+    bool CloseQueryAll();
+
+    QPrinter FPrinter;
+    QPrintDialog* PrintDialog1 = nullptr;
+    TAboutBox* FAboutBox = nullptr;
+    // A window of its own beside the frame, as the help engine's was.
+    std::unique_ptr<THelpForm> FHelpForm;
+    QPointer<QLineEdit> FWatchedLineEdit;
+    bool FSavingAll = false;
+    bool FClipboardHasText = false;
+    bool FShown = false;
+};
+
+// The frame, for the windows that reach it from outside (the snippet windows).
+extern TMainForm* MainForm;
