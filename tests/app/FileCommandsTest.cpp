@@ -1,7 +1,7 @@
 // The File menu's commands driven through the frame's actions with real files, the close
-// question answered as a user would, and the mends of the specification: Yes then Cancel keeps
-// the window, saving an untitled window asks for a name, replacing a file asks, save-all writes
-// only modified windows and never nests, and a file changed by another program is not
+// question answered as a user would, and where we do better than a literal reading: Yes then Cancel
+// keeps the window, saving an untitled window asks for a name, replacing a file asks, save-all
+// writes only modified windows and never nests, and a file changed by another program is not
 // overwritten without a question.
 
 #include "FrameFixture.h"
