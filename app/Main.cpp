@@ -60,6 +60,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CreateSearchDialogs();
 
     auto* bar = new QStatusBar(this);
     setStatusBar(bar);

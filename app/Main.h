@@ -20,6 +20,7 @@ class QTimer;
 class QToolBar;
 class THelpForm;
 class TAboutBox;
+class TFindReplaceDialog;
 class TMDIChild;
 class TPlainFileDialog;
 class TStatusPanels;
@@ -160,6 +161,21 @@ public:
     // ---- View: the status bar shows or hides; its check mark follows.
     void StbarShowOrHideActionExecute();
 
+    // ---- Search and replace (SearchCommands.cpp)
+    TFindReplaceDialog* FindDialog1 = nullptr;
+    TFindReplaceDialog* ReplaceDialog1 = nullptr;
+    QAction* PreviousSearchAction = nullptr; // Shift+F3: the other direction
+    bool FSearchUp = false;                  // the find dialog's "上へ"
+    void SearchActionExecute();
+    void ReplaceActionExecute();
+    void FindDialog1Find();
+    void ReplaceDialog1Find();
+    void NextSearchActionExecute();
+    void PreviousSearchActionExecute();
+    void ReplaceAtMarkedWordActionExecute();
+    void ReplaceAllActionExecute();
+    void ReadOnlyActionExecute();
+
     // ---- Help
     void HelpActionExecute();
     void HelpAbout1Execute();
@@ -170,12 +186,6 @@ public:
     // home pages). Empty until those parts are attached.
     void SetGoFolderActionExecute() {}
     void ResetGoFoldeActionExecute() {}
-    void ReadOnlyActionExecute() {}
-    void SearchActionExecute() {}
-    void NextSearchActionExecute() {}
-    void ReplaceActionExecute() {}
-    void ReplaceAtMarkedWordActionExecute() {}
-    void ReplaceAllActionExecute() {}
     void ViewOfIEActionExecute() {}
     void ViewOfNNActionExecute() {}
     void FTPActionExecute() {}
@@ -215,6 +225,10 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
+    // SearchCommands.cpp
+    void CreateSearchDialogs();
+    void TakeSearchFrom(const TFindReplaceDialog* dialog);
+    void Search(bool up);
     // Main.cpp
     void FormCreate();
     void FormShow();

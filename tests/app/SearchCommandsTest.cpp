@@ -1,0 +1,162 @@
+// The Search menu driven through the frame: the dialogs hand over text and options, F3 walks the
+// matches, F4 and replace-all replace what the search finds, and the read-only switch follows
+// the active window.
+
+#include "FrameFixture.h"
+
+#include "app/Childwin.h"
+#include "app/Main.h"
+#include "editor/ExtMemo.h"
+#include "platform/FindReplaceDialog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QTest>
+
+class TSearchCommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { FFixture = std::make_unique<TFrameFixture>(); }
+    void cleanup() { FFixture.reset(); }
+    void FindNextWalksToTheVeryEndWithoutWrapping();
+    void UpwardsAndShiftF3();
+    void F4ReplacesWhatTheSearchFound();
+    void ReplaceAllFromTheCaretIsOneUndoStep();
+    void ReplaceDialogButtonsWork();
+    void ReadOnlyFollowsTheActiveWindow();
+    void NothingWithoutAWindow();
+
+private:
+    TExtMemo* NewWindow(const QString& text) {
+        FFixture->Frame().FileNew1->trigger();
+        TExtMemo* memo = FFixture->Active()->RichEdit1;
+        memo->Buffer().SetText(text);
+        return memo;
+    }
+    void FindWith(const QString& text, bool matchCase = false, bool up = false) {
+        TMainForm& f = FFixture->Frame();
+        f.SearchAction->trigger();
+        f.FindDialog1->SetFindText(text);
+        for (auto* box : f.FindDialog1->findChildren<QCheckBox*>())
+            if (box->text().startsWith(QStringLiteral("大文字")))
+                box->setChecked(matchCase);
+        for (auto* radio : f.FindDialog1->findChildren<QRadioButton*>())
+            if (radio->text() == (up ? QStringLiteral("上へ(&U)") : QStringLiteral("下へ(&D)")))
+                radio->setChecked(true);
+        Q_EMIT f.FindDialog1->Find();
+    }
+    std::unique_ptr<TFrameFixture> FFixture;
+};
+
+void TSearchCommandsTest::FindNextWalksToTheVeryEndWithoutWrapping() {
+    TExtMemo* memo = NewWindow(QStringLiteral("abc ABC\r\nabc"));
+    FindWith(QStringLiteral("abc"));
+    TMainForm& f = FFixture->Frame();
+    QVERIFY(!f.FindDialog1->isVisible()); // the dialog closes on its find button
+    std::vector<qsizetype> walk{memo->SelStart()};
+    for (int i = 0; i < 3; ++i) {
+        f.NextSearchAction->trigger();
+        walk.push_back(f.FSearchFound ? memo->SelStart() : -1);
+    }
+    // The match that ends at the very end of the text is found; then F3 stops there.
+    QCOMPARE(walk, (std::vector<qsizetype>{0, 4, 9, -1}));
+    QCOMPARE(memo->SelLength(), 0);
+    QCOMPARE(memo->CaretPos(), memo->TextLength());
+}
+
+void TSearchCommandsTest::UpwardsAndShiftF3() {
+    TExtMemo* memo = NewWindow(QStringLiteral("x1 x2 x3"));
+    memo->SetSelection(8, 8);
+    FindWith(QStringLiteral("x"), false, true);
+    QCOMPARE(memo->SelStart(), 6);
+    FFixture->Frame().NextSearchAction->trigger();
+    QCOMPARE(memo->SelStart(), 3);
+    FFixture->Frame().PreviousSearchAction->trigger(); // the other way: down again
+    QCOMPARE(memo->SelStart(), 6);
+}
+
+void TSearchCommandsTest::F4ReplacesWhatTheSearchFound() {
+    TExtMemo* memo = NewWindow(QStringLiteral("ABC abc"));
+    TMainForm& f = FFixture->Frame();
+    f.ReplaceDialog1->findChildren<QLineEdit*>().at(1)->setText(QStringLiteral("x"));
+    FindWith(QStringLiteral("abc"));
+    QCOMPARE(memo->SelStart(), 0); // "ABC" matches with match case off
+    f.ReplaceAtMarkedWordAction->trigger();
+    QCOMPARE(memo->Buffer().Text(), QStringLiteral("x abc"));
+    QCOMPARE(memo->SelStart(), 2);
+    // A selection that is not a match is left alone; F4 goes on to the next match.
+    memo->SetSelection(0, 1);
+    f.FSearchText = QStringLiteral("zz");
+    f.ReplaceAtMarkedWordAction->trigger();
+    QCOMPARE(memo->Buffer().Text(), QStringLiteral("x abc"));
+}
+
+void TSearchCommandsTest::ReplaceAllFromTheCaretIsOneUndoStep() {
+    TExtMemo* memo = NewWindow(QStringLiteral("abc|abc|ABC|abc"));
+    TMainForm& f = FFixture->Frame();
+    f.ReplaceDialog1->findChildren<QLineEdit*>().at(1)->setText(QStringLiteral("xabcx"));
+    memo->SetSelection(2, 2);
+    f.FSearchText = QStringLiteral("abc");
+    f.FSearchOptions = {};
+    f.ReplaceAllAction->trigger();
+    // Text before the caret stays; "ABC" is replaced too; a replacement is not searched again.
+    QCOMPARE(memo->Buffer().Text(), QStringLiteral("abc|xabcx|xabcx|xabcx"));
+    QCOMPARE(memo->CaretPos(), memo->TextLength());
+    QVERIFY(!f.FSearchFound);
+    f.UndoAction->trigger();
+    QCOMPARE(memo->Buffer().Text(), QStringLiteral("abc|abc|ABC|abc"));
+}
+
+void TSearchCommandsTest::ReplaceDialogButtonsWork() {
+    TExtMemo* memo = NewWindow(QStringLiteral("one two one"));
+    TMainForm& f = FFixture->Frame();
+    f.ReplaceAction->trigger();
+    QVERIFY(f.ReplaceDialog1->isVisible());
+    f.ReplaceDialog1->SetFindText(QStringLiteral("one"));
+    f.ReplaceDialog1->findChildren<QLineEdit*>().at(1)->setText(QStringLiteral("1"));
+    Q_EMIT f.ReplaceDialog1->ReplaceAll();
+    QCOMPARE(memo->Buffer().Text(), QStringLiteral("1 two 1"));
+    QVERIFY(f.ReplaceDialog1->isVisible()); // replacing keeps the dialog open
+}
+
+void TSearchCommandsTest::ReadOnlyFollowsTheActiveWindow() {
+    TExtMemo* first = NewWindow(QStringLiteral("first"));
+    TMDIChild* firstWindow = FFixture->Active();
+    TMainForm& f = FFixture->Frame();
+    f.ReadOnlyAction->trigger();
+    QVERIFY(first->ReadOnly());
+    QVERIFY(f.ReadOnlyAction->isChecked());
+    QCOMPARE(f.StatusText(1), QStringLiteral("読み専用"));
+    TExtMemo* second = NewWindow(QStringLiteral("second"));
+    QVERIFY(!second->ReadOnly());
+    QTRY_VERIFY(!f.ReadOnlyAction->isChecked());
+    QCOMPARE(f.StatusText(1), QString());
+    f.MdiArea->setActiveSubWindow(firstWindow);
+    QTRY_VERIFY(f.ReadOnlyAction->isChecked());
+    QCOMPARE(f.StatusText(1), QStringLiteral("読み専用"));
+    f.ReadOnlyAction->trigger();
+    QVERIFY(!first->ReadOnly());
+    QCOMPARE(f.StatusText(1), QString());
+}
+
+void TSearchCommandsTest::NothingWithoutAWindow() {
+    TMainForm& f = FFixture->Frame();
+    f.FSearchText = QStringLiteral("x");
+    f.NextSearchAction->trigger();
+    f.ReplaceAtMarkedWordAction->trigger();
+    f.ReplaceAllAction->trigger();
+    f.ReadOnlyAction->trigger();
+    QVERIFY(!f.FSearchFound);
+    QVERIFY(!f.ReadOnlyAction->isChecked());
+}
+
+int main(int argc, char** argv) {
+    TSearchCommandsTest test;
+    return RunFrameTests(argc, argv, &test);
+}
+
+#include "SearchCommandsTest.moc"
