@@ -101,10 +101,12 @@ void TTextView::keyPressEvent(QKeyEvent* e) {
             break;
         default: {
             QString text = e->text();
-            bool printable =
-                !text.isEmpty() && !ctrl && std::all_of(text.begin(), text.end(), [](QChar c) {
-                    return c.isPrint() || c.isSurrogate() || c == u'\t';
-                });
+            // Alt with a letter is a menu's accelerator, never text, even when no menu took it.
+            const bool alt = e->modifiers() & Qt::AltModifier;
+            bool printable = !text.isEmpty() && !ctrl && !alt &&
+                             std::all_of(text.begin(), text.end(), [](QChar c) {
+                                 return c.isPrint() || c.isSurrogate() || c == u'\t';
+                             });
             if (!printable) {
                 e->ignore();
                 return;

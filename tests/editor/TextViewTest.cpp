@@ -369,6 +369,7 @@ void TTextViewTest::KeyEventsAndAHandlerThatTakesTheKey() {
     });
     QTest::keyClick(FView, Qt::Key_B);
     QTest::keyClick(FView, Qt::Key_C);
+    QTest::keyClick(FView, Qt::Key_F, Qt::AltModifier); // an accelerator nobody took
     QCOMPARE(FView->Buffer().Text(), QStringLiteral("ca"));
 }
 
