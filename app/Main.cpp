@@ -61,6 +61,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
     CreateToolBar();
     CreateSearchDialogs();
+    CreateMemory();
 
     auto* bar = new QStatusBar(this);
     setStatusBar(bar);

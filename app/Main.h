@@ -20,6 +20,8 @@ class QTimer;
 class QToolBar;
 class THelpForm;
 class TAboutBox;
+class TIniGT;
+class TOpenFileHistories;
 class TFindReplaceDialog;
 class TMDIChild;
 class TPlainFileDialog;
@@ -199,15 +201,17 @@ public:
     // ---- Where the frame's other components attach; empty until they do
     // FormCreate step 4: the favourite folders from GoFolder.fol into both file dialogs.
     void LoadFavouriteFolders() {}
-    // FormCreate step 6 and FormClose: the recent files ("QuorveljsHis").
-    void LoadHistories() {}
-    void SaveHistories() {}
-    // A file was opened: OpenFileHistories1->AddHistory(name) and RefreshHistories().
-    void AddHistory(const QString&) {}
+    // FormCreate step 6 and FormClose: the recent files ("QuorveljsHis"). (MainMemory.cpp)
+    void LoadHistories();
+    void SaveHistories();
+    // A file was opened: recorded in the recent files and the menu rebuilt.
+    void AddHistory(const QString& fileName);
     // FormShow and FormClose: the placements of the frame and the snippet windows (saved only
     // while the selector window floats).
-    void LoadPlacements() {}
-    void SavePlacements() {}
+    void LoadPlacements();
+    void SavePlacements();
+    TIniGT* IniGT1 = nullptr;
+    TOpenFileHistories* OpenFileHistories1 = nullptr;
     // After a window was created over a maximised one: the gradient caption repaints.
     void RefreshCaption() {}
 
@@ -225,6 +229,8 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
+    // MainMemory.cpp
+    void CreateMemory();
     // SearchCommands.cpp
     void CreateSearchDialogs();
     void TakeSearchFrom(const TFindReplaceDialog* dialog);

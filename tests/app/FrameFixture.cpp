@@ -1,5 +1,7 @@
 #include "FrameFixture.h"
 
+#include "components/IniGT.h"
+
 #include "app/Application.h"
 #include "app/Childwin.h"
 #include "app/Main.h"
@@ -135,6 +137,10 @@ int RunFrameTests(int argc, char** argv, QObject* test) {
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    // The settings file goes beside the program file; the tests' program lives here instead.
+    const QString program = folders.filePath(QStringLiteral("program"));
+    QDir().mkpath(program);
+    SetProgramFilePath(program + QStringLiteral("/quorveljs"));
     TQuorvelApplication app(argc, argv);
     return QTest::qExec(test, argc, argv);
 }
