@@ -2,6 +2,8 @@
 
 #include "editor/CharClass.h"
 
+#include <QStringMatcher>
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -55,6 +57,25 @@ void ScanMatches(const TTextBuffer& buffer, const QString& what, qsizetype from,
         nextAllowed = at + n;
         stopped = !onMatch(at);
     };
+    // A search with many matches calls this once per match: the needle's tables are built once
+    // here, not on every call as a plain indexOf would.
+    const QStringMatcher matcher(what, cs);
+    const QByteArray latin1 = what.toLatin1();
+    const bool latin1Needle = QString::fromLatin1(latin1) == what;
+    const std::boyer_moore_horspool_searcher latin1Searcher(latin1.begin(), latin1.end());
+    auto FindIn = [&](auto piece, qsizetype at) -> qsizetype {
+        if constexpr (std::is_same_v<decltype(piece), QStringView>) {
+            return matcher.indexIn(piece, at);
+        } else {
+            if (cs == Qt::CaseInsensitive)
+                return piece.indexOf(what, at, cs);
+            if (!latin1Needle || at >= piece.size())
+                return -1;
+            const char* end = piece.data() + piece.size();
+            const char* hit = std::search(piece.data() + at, end, latin1Searcher);
+            return hit == end ? -1 : hit - piece.data();
+        }
+    };
     auto search = [&](auto piece) {
         if (stopped)
             return;
@@ -65,10 +86,8 @@ void ScanMatches(const TTextBuffer& buffer, const QString& what, qsizetype from,
                  i = joined.indexOf(what, i + 1, cs))
                 offer(seamStart + i);
         }
-        for (qsizetype i =
-                 piece.indexOf(what, std::max<qsizetype>(0, nextAllowed - pieceStart), cs);
-             i >= 0 && !stopped;
-             i = piece.indexOf(what, std::max(i + 1, nextAllowed - pieceStart), cs))
+        for (qsizetype i = FindIn(piece, std::max<qsizetype>(0, nextAllowed - pieceStart));
+             i >= 0 && !stopped; i = FindIn(piece, std::max(i + 1, nextAllowed - pieceStart)))
             offer(pieceStart + i);
         seam = piece.right(std::min(n - 1, piece.size())).toString();
         pieceStart += piece.size();
@@ -126,13 +145,15 @@ TReplaceAllResult ReplaceAll(TTextBuffer& buffer, qsizetype from, const QString&
     if (matches.empty())
         return result;
     const qsizetype first = matches.front(), last = matches.back() + what.size();
+    // The span is copied out once; the new text is built from it, gap by gap.
+    const QString span = buffer.Text(first, last - first);
     QString replaced;
     replaced.reserve(last - first + qsizetype(matches.size()) * (with.size() - what.size()));
-    qsizetype at = first;
+    qsizetype at = 0;
     for (qsizetype m : matches) {
-        replaced += buffer.Text(at, m - at);
+        replaced += QStringView(span).mid(at, m - first - at);
         replaced += with;
-        at = m + what.size();
+        at = m - first + what.size();
     }
     buffer.Replace(first, last - first, replaced, ekCommand, before);
     result.Count = qsizetype(matches.size());
