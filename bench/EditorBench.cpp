@@ -72,8 +72,9 @@ void Generate(const QString& dir) {
     };
     write(QStringLiteral("utf8-100MB.html"), HtmlText(100 << 20, false).toUtf8());
     QByteArray cp932;
-    // Kana and kanji take two bytes in CP932 against three in UTF-8: more text makes 80 MB.
-    EncodeString(HtmlText(118 << 20, false), teCp932, {}, cp932);
+    // Kana and kanji take two bytes in CP932 against three in UTF-8: 90 MiB of UTF-8 text make
+    // about 80 MB of CP932.
+    EncodeString(HtmlText(90 << 20, false), teCp932, {}, cp932);
     write(QStringLiteral("cp932-80MB.html"), cp932);
     write(QStringLiteral("oneline-100MB.txt"), HtmlText(100 << 20, true).toUtf8());
 }
