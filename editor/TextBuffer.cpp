@@ -335,24 +335,21 @@ void TTextBuffer::RawInsert(qsizetype pos, const QString& text) {
         chunk.Insert(at, text);
         return;
     }
-    // Too big for one chunk: cut the chunk and the new text into chunks of the target size.
-    QString all;
-    all.reserve(chunk.Size() + text.size());
-    chunk.AppendTo(all, 0, at);
-    all.append(text);
-    chunk.AppendTo(all, at, chunk.Size() - at);
+    // Too big for one chunk: the chunk's head, the new text and the chunk's tail go through the
+    // loader, which cuts them into chunks of the target size without joining them first.
     std::vector<TChunk> pieces;
-    for (qsizetype i = 0; i < all.size();) {
-        qsizetype n = std::min(TargetChunk, all.size() - i);
-        if (i + n < all.size()) {
-            char16_t tail = all.at(i + n - 1).unicode();
-            if (tail == '\r' || QChar::isHighSurrogate(tail))
-                --n;
-        }
-        TChunk piece;
-        piece.Insert(0, QStringView(all).mid(i, n));
-        pieces.push_back(std::move(piece));
-        i += n;
+    {
+        TLoader loader(pieces);
+        auto append = [&](qsizetype from, qsizetype n) {
+            if (chunk.Wide)
+                loader.AppendUtf16(
+                    reinterpret_cast<const char16_t*>(chunk.WideText.constData()) + from, n);
+            else
+                loader.AppendLatin1(chunk.Narrow.constData() + from, n);
+        };
+        append(0, at);
+        loader.AppendUtf16(reinterpret_cast<const char16_t*>(text.constData()), text.size());
+        append(at, chunk.Size() - at);
     }
     FChunks.erase(FChunks.begin() + qsizetype(c));
     FChunks.insert(FChunks.begin() + qsizetype(c), std::make_move_iterator(pieces.begin()),
