@@ -1,4 +1,5 @@
 #include "editor/TextFile.h"
+#include "platform/SaveTarget.h"
 
 #include "platform/Error.h"
 
@@ -24,15 +25,6 @@ QString EncodeErrorMessage(const QString& path, const TTextBuffer& buffer, qsize
              EncodingName(encoding))
         .arg(line + 1)
         .arg(column + 1);
-}
-
-// The file a save really writes: a symbolic link's target, so the link stays a link.
-QString WriteTarget(const QString& path) {
-    QFileInfo info(path);
-    if (!info.isSymLink())
-        return path;
-    QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
 }
 
 } // namespace
@@ -120,7 +112,7 @@ TFileFormat LoadTextFile(const QString& path, TTextBuffer& buffer, TTextEncoding
 }
 
 void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFormat& format) {
-    const QString target = WriteTarget(path);
+    const QString target = SaveTarget(path);
     QFileInfo old(target);
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))

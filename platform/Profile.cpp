@@ -1,4 +1,5 @@
 #include "platform/Profile.h"
+#include "platform/SaveTarget.h"
 
 #include "platform/TextCodec.h"
 
@@ -8,17 +9,6 @@
 #include <vector>
 
 namespace {
-
-class TStringSink : public TTextSink {
-public:
-    QString Text;
-    void AppendLatin1(const char* data, qsizetype length) override {
-        Text.append(QLatin1StringView(data, length));
-    }
-    void AppendUtf16(const char16_t* data, qsizetype length) override {
-        Text.append(QStringView(data, length));
-    }
-};
 
 QString DecodeLine(QByteArrayView bytes, bool& utf8) {
     TStringSink asUtf8;
@@ -144,17 +134,8 @@ bool IsWellFormedName(QStringView s) {
     return !s.isEmpty() && !HasBreakOrZero(s) && Trimmed(s).size() == s.size();
 }
 
-// The file a write really replaces: a symbolic link's target, so the link stays a link.
-QString WriteTarget(const QString& path) {
-    QFileInfo info(path);
-    if (!info.isSymLink())
-        return path;
-    QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
-}
-
 bool Store(const QString& path, const QByteArray& bytes) {
-    const QString target = WriteTarget(path);
+    const QString target = SaveTarget(path);
     QFileInfo old(target);
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))

@@ -64,6 +64,18 @@ public:
     virtual void Consumed(qsizetype bytes) { Q_UNUSED(bytes); }
 };
 
+// Collects decoded text into one string (small texts: settings lines, tests).
+class TStringSink : public TTextSink {
+public:
+    QString Text;
+    void AppendLatin1(const char* data, qsizetype length) override {
+        Text.append(QLatin1StringView(data, length));
+    }
+    void AppendUtf16(const char16_t* data, qsizetype length) override {
+        Text.append(QStringView(data, length));
+    }
+};
+
 struct TDecodeResult {
     qsizetype Length = 0; // UTF-16 units written to the sink
     qsizetype EscapedBytes = 0;

@@ -7,17 +7,6 @@
 
 namespace {
 
-class TStringSink : public TTextSink {
-public:
-    QString Text;
-    void AppendLatin1(const char* data, qsizetype n) override {
-        Text.append(QLatin1StringView(data, n));
-    }
-    void AppendUtf16(const char16_t* data, qsizetype n) override {
-        Text.append(QStringView(data, n));
-    }
-};
-
 struct TDecoded {
     QString Text;
     TDecodeResult Result;
