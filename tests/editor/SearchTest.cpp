@@ -70,9 +70,14 @@ void TSearchTest::RandomTextsMatchQString() {
              at = FindForward(buffer, what, *at + what.size(), buffer.Length(), o))
             found.push_back(*at);
         QCOMPARE(found, ModelMatches(text, what, from, o));
-        // Replace-all finds the same matches in its single pass.
+        // Replace-all finds the same matches in its single pass and replaces exactly them,
+        // across chunk boundaries too.
         qsizetype count = ReplaceAll(buffer, from, what, QStringLiteral("#"), o, {}).Count;
         QCOMPARE(count, qsizetype(found.size()));
+        QString expected = text;
+        for (auto it = found.rbegin(); it != found.rend(); ++it)
+            expected.replace(*it, what.size(), QStringLiteral("#"));
+        QCOMPARE(buffer.Text(), expected);
     }
 }
 
