@@ -28,6 +28,7 @@ TMDIChild* TMainForm::OpenInNewWindow(const QString& fileName) {
     child->SetCaption(fileName);
     MdiArea->addSubWindow(child);
     child->show();
+    FEditorDisplay.ApplyTo(*child->RichEdit1);
     MdiArea->setActiveSubWindow(child);
     child->RichEdit1->setFocus();
     if (frozen) {

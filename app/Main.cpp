@@ -62,6 +62,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateToolBar();
     CreateSearchDialogs();
     CreateMemory();
+    CreateEditorDisplayMenu();
 
     auto* bar = new QStatusBar(this);
     setStatusBar(bar);

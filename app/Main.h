@@ -4,6 +4,8 @@
 // timer. Editing windows (TMDIChild) live in its MDI area; the file commands (FileCommands.cpp)
 // and the window commands (WindowCommands.cpp) are its handlers.
 
+#include "app/EditorDisplay.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QPrinter>
@@ -212,6 +214,12 @@ public:
     void SavePlacements();
     TIniGT* IniGT1 = nullptr;
     TOpenFileHistories* OpenFileHistories1 = nullptr;
+
+    // ---- How every editing window shows its text (View > 編集記号)
+    TEditorDisplay FEditorDisplay;
+    QMenu* EditorDisplayMenu = nullptr;
+    // Applies FEditorDisplay to every editing window and stores it.
+    void EditorDisplayChanged();
     // After a window was created over a maximised one: the gradient caption repaints.
     void RefreshCaption() {}
 
@@ -231,6 +239,8 @@ private:
     void CreateToolBar();
     // MainMemory.cpp
     void CreateMemory();
+    // EditorDisplayMenu.cpp
+    void CreateEditorDisplayMenu();
     // SearchCommands.cpp
     void CreateSearchDialogs();
     void TakeSearchFrom(const TFindReplaceDialog* dialog);

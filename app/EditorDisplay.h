@@ -1,0 +1,23 @@
+#pragma once
+// How every editing window shows its text, chosen in the View menu's "編集記号" submenu and kept
+// in the settings file's section "EditorDisplay": the visible marks, the two markers, a fixed
+// wrap width in full-width characters, and the line-break level.
+
+#include <array>
+#include <cstdint>
+
+class TExtMemo;
+class TIniGT;
+
+struct TEditorDisplay {
+    // In the order of the submenu: 改行, タブ, 全角スペース, 半角スペース, EOF, コントロール文字.
+    std::array<bool, 6> Marks{};
+    bool CaretMarker = false;
+    bool WordWrapMarker = false;
+    int WrapColumns = 0; // 0: wrap at the window's width
+    int Level = 1;       // line-break rules: 1 or 2
+
+    void Load(const TIniGT& ini);
+    void Save(TIniGT& ini) const;
+    void ApplyTo(TExtMemo& memo) const;
+};

@@ -1,0 +1,84 @@
+// View > 編集記号: marks, markers, a fixed wrap width and the line-break level reach every
+// editing window, new ones included, and come back in the next run.
+
+#include "FrameFixture.h"
+
+#include "app/Childwin.h"
+#include "app/Main.h"
+#include "editor/ExtMemo.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+QAction* Item(TMainForm& frame, const QString& caption) {
+    for (QAction* a : frame.EditorDisplayMenu->actions())
+        if (a->text() == caption)
+            return a;
+    return nullptr;
+}
+} // namespace
+
+class TEditorDisplayTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void MarksAndLevelReachEveryWindowAndTheNextRun();
+    void FixedWrapWidthAndBack();
+};
+
+void TEditorDisplayTest::MarksAndLevelReachEveryWindowAndTheNextRun() {
+    {
+        TFrameFixture run;
+        TMainForm& f = run.Frame();
+        f.FileNew1->trigger();
+        TExtMemo* first = run.Active()->RichEdit1;
+        QVERIFY(!first->EditMarks().CrLf().Enabled()); // everything off by default
+        QAction* lineEnds = Item(f, QStringLiteral("改行(&R)"));
+        QAction* level2 = Item(f, QStringLiteral("禁則処理 レベル2(&2)"));
+        QVERIFY(lineEnds && level2);
+        lineEnds->trigger();
+        level2->trigger();
+        QVERIFY(first->EditMarks().CrLf().Enabled());
+        QVERIFY(!first->EditMarks().Tab().Enabled());
+        QCOMPARE(first->WordWrapOption().PunctuationMode(), wbfLevel2);
+        f.FileNew1->trigger();
+        TExtMemo* second = run.Active()->RichEdit1;
+        QVERIFY(second != first);
+        QVERIFY(second->EditMarks().CrLf().Enabled());
+        QCOMPARE(second->WordWrapOption().PunctuationMode(), wbfLevel2);
+    }
+    TFrameFixture next;
+    QVERIFY(Item(next.Frame(), QStringLiteral("改行(&R)"))->isChecked());
+    QVERIFY(Item(next.Frame(), QStringLiteral("禁則処理 レベル2(&2)"))->isChecked());
+    next.Frame().FileNew1->trigger();
+    QVERIFY(next.Active()->RichEdit1->EditMarks().CrLf().Enabled());
+    // Switched off again for the other tests of this run.
+    Item(next.Frame(), QStringLiteral("改行(&R)"))->trigger();
+    Item(next.Frame(), QStringLiteral("禁則処理 レベル1(&1)"))->trigger();
+    QVERIFY(!next.Active()->RichEdit1->EditMarks().CrLf().Enabled());
+}
+
+void TEditorDisplayTest::FixedWrapWidthAndBack() {
+    TFrameFixture run;
+    TMainForm& f = run.Frame();
+    f.FileNew1->trigger();
+    TExtMemo* memo = run.Active()->RichEdit1;
+    memo->Buffer().SetText(QString(100, u'あ'));
+    const int windowWidth = memo->FormatRect().width();
+    f.FEditorDisplay.WrapColumns = 10;
+    f.EditorDisplayChanged();
+    QVERIFY(memo->EditArea().Enabled());
+    QCOMPARE(memo->LineCount(), 10); // ten full-width characters a line
+    f.FEditorDisplay.WrapColumns = 0;
+    f.EditorDisplayChanged();
+    QVERIFY(!memo->EditArea().Enabled());
+    QCOMPARE(memo->FormatRect().width(), windowWidth);
+}
+
+int main(int argc, char** argv) {
+    TEditorDisplayTest test;
+    return RunFrameTests(argc, argv, &test);
+}
+
+#include "EditorDisplayTest.moc"
