@@ -145,7 +145,9 @@ void TFrameTest::menus_data() {
                                          QStringLiteral("-"),
                                          QStringLiteral("ドッキング(&D)"),
                                          QStringLiteral("-"),
-                                         QStringLiteral("設定(&O)")};
+                                         QStringLiteral("設定(&O)"),
+                                         QStringLiteral("-"),
+                                         QStringLiteral("編集記号(&K)")};
     QTest::newRow("window") << QStringLiteral("ウィンドウ(&W)")
                             << QStringLiteral("ウィンドウ操作の機能")
                             << QStringList{QStringLiteral("重ねて表示(&C)"),
