@@ -161,36 +161,110 @@ const std::vector<qsizetype>& TWrapMap::Breaks(qsizetype paragraph) {
     return FBreakCache.front().second;
 }
 
+// Counts the paragraphs of [from, to) that are not counted yet, reading the text once in order:
+// a paragraph whose characters fit on one line (the usual case) is counted without being copied
+// out or broken; only the others go through the breaker.
+void TWrapMap::CountBatch(qsizetype from, qsizetype to) {
+    const bool wrapping = FWrapWidth > 0;
+    const double tab = FAdvances->TabWidth();
+    const TPreparedBreakRules prepared(FRules);
+    std::vector<qsizetype> breaks;
+    qsizetype p = from;
+    qsizetype at = FBuffer.LineStart(from); // the position of the character fed next
+    qsizetype paragraphStart = at;
+    double x = 0;
+    qsizetype length = 0;
+    bool over = false, afterCr = false;
+    auto finish = [&] {
+        if (FCounts[size_t(p)] < 0) {
+            if (!over) {
+                SetCount(p, 1);
+            } else if (wrapping && length <= Window) {
+                const QString text = FBuffer.Text(paragraphStart, length);
+                QStringView view(text);
+                FAdvances->Fill(view, FScratch);
+                BreakLines(view, FScratch.data(), FWrapWidth, FOverflowWidth, tab, prepared,
+                           breaks);
+                SetCount(p, int32_t(breaks.size() + 1));
+            } else {
+                Count(p); // cut without wrapping, or too long to hold: counted in windows
+                // Counting alone: no need to keep the breaks of paragraphs nobody looks at.
+                auto found = FBreakIndex.find(p);
+                if (found != FBreakIndex.end()) {
+                    FBreakCache.erase(found->second);
+                    FBreakIndex.erase(found);
+                }
+            }
+        }
+        ++p;
+        x = 0, length = 0, over = false;
+        paragraphStart = at + 1;
+    };
+    auto feed = [&](char16_t c) {
+        if (afterCr) {
+            afterCr = false;
+            if (c == '\n') {
+                paragraphStart = at + 1;
+                return; // the LF of CR LF
+            }
+        }
+        if (c == '\r' || c == '\n') {
+            afterCr = c == '\r';
+            finish();
+            return;
+        }
+        ++length;
+        if (over)
+            return;
+        if (wrapping) {
+            x += c == '\t' ? tab : FAdvances->Advance(c);
+            over = x > FWrapWidth;
+        } else {
+            over = length > LongLine;
+        }
+    };
+    const qsizetype start = at;
+    const qsizetype end = to < FBuffer.LineCount() ? FBuffer.LineStart(to) : FBuffer.Length();
+    FBuffer.ForEachPiece(
+        start, end - start,
+        [&](QLatin1StringView piece) {
+            for (char c : piece) {
+                feed(uint8_t(c));
+                ++at;
+            }
+        },
+        [&](QStringView piece) {
+            for (QChar c : piece) {
+                feed(c.unicode());
+                ++at;
+            }
+        });
+    if (p < to)
+        finish(); // the last paragraph has no line end after it
+}
+
 void TWrapMap::CountSlice() {
     QElapsedTimer clock;
     clock.start();
-    qsizetype n = qsizetype(FCounts.size());
+    const qsizetype n = qsizetype(FCounts.size());
     while (FNextUncounted < n && clock.elapsed() < IdleSliceMs) {
-        for (int k = 0; k < 64 && FNextUncounted < n; ++k, ++FNextUncounted) {
-            if (FCounts[size_t(FNextUncounted)] >= 0)
-                continue;
-            // Counting alone: no need to keep the breaks of paragraphs nobody looks at.
-            qsizetype p = FNextUncounted;
-            Count(p);
-            auto found = FBreakIndex.find(p);
-            FBreakCache.erase(found->second);
-            FBreakIndex.erase(found);
-        }
+        const qsizetype to = std::min(n, FNextUncounted + 256);
+        CountBatch(FNextUncounted, to);
+        FNextUncounted = to;
     }
     if (FNextUncounted < n)
         FIdle.start();
 }
 
 void TWrapMap::CountAll() {
-    while (!CountingDone()) {
-        if (FCounts[size_t(FNextUncounted)] < 0) {
-            Count(FNextUncounted);
-            auto found = FBreakIndex.find(FNextUncounted);
-            FBreakCache.erase(found->second);
-            FBreakIndex.erase(found);
-        }
-        ++FNextUncounted;
-    }
+    const qsizetype n = qsizetype(FCounts.size());
+    if (FAdvances && FNextUncounted < n)
+        CountBatch(FNextUncounted, n);
+    // Paragraphs before FNextUncounted that an edit left uncounted are counted one by one.
+    for (qsizetype p = 0; FAdvances && p < n; ++p)
+        if (FCounts[size_t(p)] < 0)
+            Count(p);
+    FNextUncounted = n;
     FIdle.stop();
 }
 

@@ -68,6 +68,7 @@ private:
     int32_t Count(qsizetype paragraph);
     void RebuildBlocks(qsizetype fromBlock);
     void CountSlice();
+    void CountBatch(qsizetype from, qsizetype to);
     void ForgetBreaks();
 
     const TTextBuffer& FBuffer;

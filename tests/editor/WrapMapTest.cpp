@@ -4,6 +4,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <iterator>
 
 class TWrapMapTest : public QObject {
     Q_OBJECT
@@ -11,6 +12,7 @@ private Q_SLOTS:
     void EditsInLongParagraphMatchFreshBreaks();
     void CountsAndLookupsAgree();
     void UnwrappedLongLinesContinueInTheNextLine();
+    void CountingInOnePassAgreesWithBreaking();
 };
 
 namespace {
@@ -97,6 +99,34 @@ void TWrapMapTest::UnwrappedLongLinesContinueInTheNextLine() {
     buffer.Insert(buffer.Length(), QString(600, u'c'));
     map.CountAll();
     QCOMPARE(map.DisplayLineCount(), 5);
+}
+
+// The one-pass count (idle and exact) must give each paragraph the count its breaks give, with
+// every kind of line end and with paragraphs that fit, nearly fit and wrap.
+void TWrapMapTest::CountingInOnePassAgreesWithBreaking() {
+    TAdvanceTable advances(TestFont());
+    QRandomGenerator random(3);
+    const QString ends[] = {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")};
+    const QString pieces[] = {QStringLiteral("日本語、"), QStringLiteral("word "),
+                              QStringLiteral("\t"), QStringLiteral("「」。"), QStringLiteral("x")};
+    QString text;
+    for (int p = 0; p < 2000; ++p) {
+        for (int k = random.bounded(0, 30); k > 0; --k)
+            text += pieces[random.bounded(int(std::size(pieces)))];
+        text += ends[random.bounded(3)];
+    }
+    TTextBuffer buffer;
+    buffer.SetText(text);
+    for (double width : {0.0, 120.0, 333.0}) {
+        TWrapMap counted(buffer), broken(buffer);
+        counted.SetGeometry(&advances, width, 16);
+        broken.SetGeometry(&advances, width, 16);
+        counted.CountAll();
+        qsizetype expected = 0;
+        for (qsizetype p = 0; p < buffer.LineCount(); ++p)
+            expected += broken.SubLineCount(p);
+        QCOMPARE(counted.DisplayLineCount(), expected);
+    }
 }
 
 QTEST_MAIN(TWrapMapTest)
