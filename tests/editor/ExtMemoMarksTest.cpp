@@ -1,6 +1,7 @@
 // Marks, markers and composition colours as they reach the screen: the control is rendered
 // offscreen and the cells where they belong are searched for their colours.
 
+#include "ShownMemo.h"
 #include "editor/ExtMemo.h"
 #include "platform/FontSubstitution.h"
 
@@ -67,30 +68,10 @@ int CountExact(const QImage& image, QRect area, const QColor& color) {
     return count;
 }
 
-QFont EditorFont() {
-    QFont font(QStringLiteral("ＭＳ ゴシック"));
-    font.setPixelSize(16);
-    return font;
-}
-
-// A control with the editing window's font, shown so that its viewport has its real size.
-struct TShownMemo {
-    TExtMemo Memo;
-    explicit TShownMemo(QSize size = QSize(500, 300)) {
-        Memo.SetTextFont(EditorFont());
-        Memo.resize(size);
-        Memo.show();
-        if (!QTest::qWaitForWindowExposed(&Memo))
-            qWarning("editor window not exposed");
-        Memo.RecreateWnd();
-    }
-    QImage Shot() {
-        QImage i = Memo.viewport()->grab().toImage();
-        static int n = 0;
-        if (qEnvironmentVariableIsSet("SHOT"))
-            i.save(QStringLiteral("/tmp/shot%1.png").arg(n++));
-        return i;
-    }
+// The shown control with what the mark checks look at: a picture of the viewport and cells.
+struct TMarksMemo : TShownMemo {
+    using TShownMemo::TShownMemo;
+    QImage Shot() { return Memo.viewport()->grab().toImage(); }
     int LineHeight() const { return int(Memo.Advances().LineHeight()); }
     // The cell of the character at pos; a line break or the end of the text gets one
     // full-width cell.
@@ -255,7 +236,7 @@ void TExtMemoMarksTest::markInItsCell_data() {
 void TExtMemoMarksTest::markInItsCell() {
     QFETCH(int, pos);
     QFETCH(int, kind);
-    TShownMemo shown;
+    TMarksMemo shown;
     shown.Memo.Buffer().SetText(AllKinds);
     shown.EnableAllMarks();
     const QImage all = shown.Shot();
@@ -277,7 +258,7 @@ void TExtMemoMarksTest::markInItsCell() {
 }
 
 void TExtMemoMarksTest::lineEndsOfOneCharacterLookDifferent() {
-    TShownMemo shown;
+    TMarksMemo shown;
     shown.Memo.Buffer().SetText(AllKinds);
     shown.EnableAllMarks();
     const QImage image = shown.Shot();
@@ -306,7 +287,7 @@ void TExtMemoMarksTest::noMarksInsideSelection() {
     QFETCH(int, anchor);
     QFETCH(int, caret);
     QFETCH(QList<int>, absent);
-    TShownMemo shown;
+    TMarksMemo shown;
     shown.Memo.Buffer().SetText(AllKinds);
     shown.EnableAllMarks();
     shown.Memo.SetSelection(anchor, caret);
@@ -330,7 +311,7 @@ void TExtMemoMarksTest::reversedMarks_data() {
 void TExtMemoMarksTest::reversedMarks() {
     QFETCH(int, pos);
     QFETCH(int, kind);
-    TShownMemo shown;
+    TMarksMemo shown;
     shown.Memo.Buffer().SetText(AllKinds);
     shown.EnableAllMarks();
     const QColor color = Rgb(KindColor[kind]);
@@ -379,7 +360,7 @@ void TExtMemoMarksTest::endMarkRules() {
     QFETCH(int, caret);
     QFETCH(bool, editArea);
     QFETCH(bool, shown);
-    TShownMemo memo;
+    TMarksMemo memo;
     if (editArea)
         memo.EnableEditArea(160, 16);
     memo.Memo.Buffer().SetText(text);
@@ -399,7 +380,7 @@ void TExtMemoMarksTest::endMarkRules() {
 
 void TExtMemoMarksTest::controlCharacterShowsItsLetter() {
     // The letter of the control character replaces the font's box: compare with a real "A".
-    TShownMemo shown;
+    TMarksMemo shown;
     shown.Memo.Buffer().SetText(QStringLiteral("\x01 A"));
     shown.Memo.EditMarks().Ctrl().SetEnabled(true);
     shown.Memo.EditMarks().Ctrl().SetColor(Green);
@@ -417,7 +398,7 @@ void TExtMemoMarksTest::controlCharacterShowsItsLetter() {
 }
 
 void TExtMemoMarksTest::outsideTheRectangleIsBackground() {
-    TShownMemo shown;
+    TMarksMemo shown;
     TEditArea& area = shown.Memo.EditArea();
     area.Margin().SetBottom(60);
     shown.EnableEditArea();
@@ -438,7 +419,7 @@ void TExtMemoMarksTest::outsideTheRectangleIsBackground() {
 }
 
 void TExtMemoMarksTest::nothingWhenVertical() {
-    TShownMemo shown;
+    TMarksMemo shown;
     shown.Memo.Buffer().SetText(AllKinds);
     shown.EnableAllMarks();
     shown.EnableEditArea();
@@ -458,7 +439,7 @@ void TExtMemoMarksTest::nothingWhenVertical() {
 void TExtMemoMarksTest::longLineScrolledSideways() {
     // Without wrapping a long line is scanned only where it is seen: marks far along it show
     // when it is scrolled there, and those left of the view do not spill into the margin.
-    TShownMemo shown;
+    TMarksMemo shown;
     TExtMemo& memo = shown.Memo;
     memo.SetWordWrap(false);
     memo.Buffer().SetText(QStringLiteral("ab\t").repeated(2000) + QStringLiteral("\r\nx"));
@@ -525,7 +506,7 @@ void TExtMemoMarksTest::marksFollowTyping() {
     QFETCH(int, key);
     QFETCH(TPlaces, present);
     QFETCH(TPlaces, absent);
-    TShownMemo shown;
+    TMarksMemo shown;
     shown.Memo.Buffer().SetText(text);
     shown.EnableAllMarks();
     shown.Memo.SetSelection(caret, caret);
@@ -573,7 +554,7 @@ void TExtMemoMarksTest::caretMarkerUnderCaretLine_data() {
 void TExtMemoMarksTest::caretMarkerUnderCaretLine() {
     QFETCH(int, caret);
     QFETCH(int, line);
-    TShownMemo shown;
+    TMarksMemo shown;
     QVERIFY(shown.Focus());
     shown.EnableEditArea();
     TExtMemo& memo = shown.Memo;
@@ -600,7 +581,7 @@ void TExtMemoMarksTest::caretMarkerOnlyWhenAllowed_data() {
 
 void TExtMemoMarksTest::caretMarkerOnlyWhenAllowed() {
     QFETCH(QString, change);
-    TShownMemo shown;
+    TMarksMemo shown;
     QVERIFY(shown.Focus());
     TExtMemo& memo = shown.Memo;
     memo.Buffer().SetText(MarkerText);
@@ -635,7 +616,7 @@ void TExtMemoMarksTest::caretMarkerRemoval_data() {
 
 void TExtMemoMarksTest::caretMarkerRemoval() {
     QFETCH(int, key);
-    TShownMemo shown;
+    TMarksMemo shown;
     QVERIFY(shown.Focus());
     TExtMemo& memo = shown.Memo;
     memo.Buffer().SetText(MarkerText);
@@ -657,7 +638,7 @@ void TExtMemoMarksTest::caretMarkerRemoval() {
 }
 
 void TExtMemoMarksTest::caretMarkerGoesWithSelectAll() {
-    TShownMemo shown;
+    TMarksMemo shown;
     QVERIFY(shown.Focus());
     TExtMemo& memo = shown.Memo;
     memo.Buffer().SetText(MarkerText);
@@ -674,7 +655,7 @@ void TExtMemoMarksTest::caretMarkerGoesWithSelectAll() {
 }
 
 void TExtMemoMarksTest::caretMarkerFollowsClick() {
-    TShownMemo shown;
+    TMarksMemo shown;
     QVERIFY(shown.Focus());
     TExtMemo& memo = shown.Memo;
     memo.Buffer().SetText(MarkerText);
@@ -700,7 +681,7 @@ void TExtMemoMarksTest::caretMarkerFollowsClick() {
 }
 
 void TExtMemoMarksTest::caretMarkerRemembersLineWithoutFocus() {
-    TShownMemo shown;
+    TMarksMemo shown;
     QVERIFY(shown.Focus());
     TExtMemo& memo = shown.Memo;
     memo.Buffer().SetText(MarkerText);
@@ -740,7 +721,7 @@ void TExtMemoMarksTest::wordWrapMarkerColumn_data() {
 void TExtMemoMarksTest::wordWrapMarkerColumn() {
     QFETCH(int, overflow);
     QFETCH(int, column);
-    TShownMemo shown;
+    TMarksMemo shown;
     TExtMemo& memo = shown.Memo;
     memo.Buffer().SetText(MarkerText);
     memo.WordWrapMarker().SetEnabled(true);
@@ -796,7 +777,7 @@ void TExtMemoMarksTest::compositionColouredByClass_data() {
 void TExtMemoMarksTest::compositionColouredByClass() {
     QFETCH(QList<QInputMethodEvent::Attribute>, attributes);
     QFETCH(QList<int>, segments);
-    TShownMemo shown;
+    TMarksMemo shown;
     TExtMemo& memo = shown.Memo;
     memo.Buffer().SetText(QStringLiteral("ab\r\ncd"));
     memo.SetSelection(1, 1);
@@ -829,7 +810,7 @@ void TExtMemoMarksTest::compositionColouredByClass() {
 
 void TExtMemoMarksTest::compositionDefaults() {
     // Nothing set: the clause under conversion on grey, the rest black on white, underlined.
-    TShownMemo shown;
+    TMarksMemo shown;
     TExtMemo& memo = shown.Memo;
     QInputMethodEvent event(QStringLiteral("にほんご"), {Format(0, 2, true), Format(2, 2, false)});
     QApplication::sendEvent(&memo, &event);
@@ -853,7 +834,7 @@ void TExtMemoMarksTest::compositionDefaults() {
 
 void TExtMemoMarksTest::markAfterComposition() {
     // A line end's mark sits after a composition at the line's end, not under it.
-    TShownMemo shown;
+    TMarksMemo shown;
     TExtMemo& memo = shown.Memo;
     memo.Buffer().SetText(QStringLiteral("ab\r\ncd"));
     shown.EnableAllMarks();

@@ -3,6 +3,7 @@
 // line-break options and the composition colours.
 
 #include "editor/ExtMemo.h"
+#include "ShownMemo.h"
 #include "platform/Error.h"
 #include "platform/FontSubstitution.h"
 
@@ -31,25 +32,6 @@ struct TFakeOwner : TEditAreaOwner, TImeColorsOwner, TWordWrapOwner {
     }
     bool Writing() const override { return IsWriting; }
     virtual ~TFakeOwner() = default;
-};
-
-QFont EditorFont() {
-    QFont font(QStringLiteral("ＭＳ ゴシック"));
-    font.setPixelSize(16);
-    return font;
-}
-
-// A control with the editing window's font, shown so that its viewport has its real size.
-struct TShownMemo {
-    TExtMemo Memo;
-    explicit TShownMemo(QSize size = QSize(500, 300)) {
-        Memo.SetTextFont(EditorFont());
-        Memo.resize(size);
-        Memo.show();
-        if (!QTest::qWaitForWindowExposed(&Memo))
-            qWarning("editor window not exposed");
-        Memo.RecreateWnd();
-    }
 };
 
 } // namespace
