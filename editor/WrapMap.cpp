@@ -170,20 +170,21 @@ void TWrapMap::CountBatch(qsizetype from, qsizetype to) {
     const TPreparedBreakRules prepared(FRules);
     std::vector<qsizetype> breaks;
     qsizetype p = from;
-    qsizetype at = FBuffer.LineStart(from); // the position of the character fed next
-    qsizetype paragraphStart = at;
+    qsizetype paragraphStart = FBuffer.LineStart(from);
     double x = 0;
-    qsizetype length = 0;
     bool over = false, afterCr = false;
-    auto finish = [&] {
+    // The paragraph ending at `end` (its line end or the end of the text) is complete.
+    auto finish = [&](qsizetype end) {
+        const qsizetype length = end - paragraphStart;
+        if (!wrapping)
+            over = length > LongLine;
         if (FCounts[size_t(p)] < 0) {
             if (!over) {
                 SetCount(p, 1);
             } else if (wrapping && length <= Window) {
                 const QString text = FBuffer.Text(paragraphStart, length);
-                QStringView view(text);
-                FAdvances->Fill(view, FScratch);
-                BreakLines(view, FScratch.data(), FWrapWidth, FOverflowWidth, tab, prepared,
+                FAdvances->Fill(text, FScratch);
+                BreakLines(text, FScratch.data(), FWrapWidth, FOverflowWidth, tab, prepared,
                            breaks);
                 SetCount(p, int32_t(breaks.size() + 1));
             } else {
@@ -197,50 +198,55 @@ void TWrapMap::CountBatch(qsizetype from, qsizetype to) {
             }
         }
         ++p;
-        x = 0, length = 0, over = false;
-        paragraphStart = at + 1;
+        x = 0, over = false;
+        paragraphStart = end + 1;
     };
-    auto feed = [&](char16_t c) {
-        if (afterCr) {
-            afterCr = false;
-            if (c == '\n') {
-                paragraphStart = at + 1;
-                return; // the LF of CR LF
+    // The hot loop: most characters only add their advance, until the line is known to wrap.
+    qsizetype pieceStart = paragraphStart;
+    auto scan = [&](const auto* s, qsizetype n) {
+        // The state lives in locals here so that the compiler keeps it in registers.
+        double lx = x;
+        bool lover = over, lcr = afterCr;
+        const double width = FWrapWidth;
+        const TAdvanceTable& advances = *FAdvances;
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = char16_t(s[i]);
+            if (c <= '\r') {
+                if (lcr) {
+                    lcr = false;
+                    if (c == '\n') {
+                        paragraphStart = pieceStart + i + 1; // the LF of CR LF
+                        continue;
+                    }
+                }
+                if (c == '\r' || c == '\n') {
+                    lcr = c == '\r';
+                    over = lover;
+                    finish(pieceStart + i);
+                    lx = 0, lover = false;
+                    continue;
+                }
+            } else {
+                lcr = false;
+            }
+            if (!lover && wrapping) {
+                lx += c == '\t' ? tab : advances.Advance(c);
+                lover = lx > width;
             }
         }
-        if (c == '\r' || c == '\n') {
-            afterCr = c == '\r';
-            finish();
-            return;
-        }
-        ++length;
-        if (over)
-            return;
-        if (wrapping) {
-            x += c == '\t' ? tab : FAdvances->Advance(c);
-            over = x > FWrapWidth;
-        } else {
-            over = length > LongLine;
-        }
+        x = lx, over = lover, afterCr = lcr;
+        pieceStart += n;
     };
-    const qsizetype start = at;
+    const qsizetype start = paragraphStart;
     const qsizetype end = to < FBuffer.LineCount() ? FBuffer.LineStart(to) : FBuffer.Length();
     FBuffer.ForEachPiece(
         start, end - start,
         [&](QLatin1StringView piece) {
-            for (char c : piece) {
-                feed(uint8_t(c));
-                ++at;
-            }
+            scan(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
         },
-        [&](QStringView piece) {
-            for (QChar c : piece) {
-                feed(c.unicode());
-                ++at;
-            }
-        });
+        [&](QStringView piece) { scan(piece.utf16(), piece.size()); });
     if (p < to)
-        finish(); // the last paragraph has no line end after it
+        finish(end); // the last paragraph has no line end after it
 }
 
 void TWrapMap::CountSlice() {
