@@ -6,17 +6,16 @@
 //   bench_editor [DIR]      generate the files in DIR (default /tmp/qjs-editor-bench) and run all
 //   bench_editor case ENGINE FILE WRAP    one case (used by the parent)
 
+#include "bench/HtmlText.h"
 #include "editor/TextFile.h"
 #include "editor/TextView.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstdio>
@@ -37,46 +36,17 @@ double Ms(QElapsedTimer& t) {
     return t.nsecsElapsed() / 1e6;
 }
 
-// Japanese HTML with script, lines of 20 to 120 characters.
-QString HtmlText(qsizetype bytesWanted, bool oneLine) {
-    const QString pieces[] = {QStringLiteral("<div class=\"item\">"),
-                              QStringLiteral("document.write(\"こんにちは\");"),
-                              QStringLiteral("var total = price * 1.08;"),
-                              QStringLiteral("漢字とかなの混じった文章です。"),
-                              QStringLiteral("function f(a, b) { return a + b; }"),
-                              QStringLiteral("<p>日本語の段落、句読点。</p>"),
-                              QStringLiteral("alert('テスト');"),
-                              QStringLiteral("  // コメント")};
-    QRandomGenerator random(5);
-    QString text;
-    qsizetype bytes = 0;
-    while (bytes < bytesWanted) {
-        QString line;
-        while (line.size() < 20 || (line.size() < 120 && random.bounded(3) != 0))
-            line += pieces[random.bounded(int(std::size(pieces)))] + u' ';
-        text += line.left(120);
-        text += oneLine ? QStringLiteral(" ") : QStringLiteral("\r\n");
-        bytes += line.left(120).toUtf8().size() + 2;
-    }
-    return text; // a little over the size wanted, ending with a whole character
-}
-
 void Generate(const QString& dir) {
-    QDir().mkpath(dir);
-    auto write = [&](const QString& name, const QByteArray& bytes) {
-        QFile f(dir + u'/' + name);
-        if (f.exists() && f.size() > 0)
-            return;
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-    };
-    write(QStringLiteral("utf8-100MB.html"), HtmlText(100 << 20, false).toUtf8());
-    QByteArray cp932;
+    Utf8HtmlFile(dir);
     // Kana and kanji take two bytes in CP932 against three in UTF-8: 90 MiB of UTF-8 text make
     // about 80 MB of CP932.
-    EncodeString(HtmlText(90 << 20, false), teCp932, {}, cp932);
-    write(QStringLiteral("cp932-80MB.html"), cp932);
-    write(QStringLiteral("oneline-100MB.txt"), HtmlText(100 << 20, true).toUtf8());
+    WriteOnce(dir + QStringLiteral("/cp932-80MB.html"), [] {
+        QByteArray cp932;
+        EncodeString(HtmlText(90 << 20, false), teCp932, {}, cp932);
+        return cp932;
+    });
+    WriteOnce(dir + QStringLiteral("/oneline-100MB.txt"),
+              [] { return HtmlText(100 << 20, true).toUtf8(); });
 }
 
 // One case in this process; prints "open keyMid keyEnd jumpEnd rssMB" (ms, ms, ms, ms, MB).

@@ -29,9 +29,13 @@ float TAdvanceTable::Measure(char16_t c) const {
 
 void TAdvanceTable::Fill(QStringView text, std::vector<float>& out) const {
     out.resize(size_t(text.size()));
-    const char16_t* s = reinterpret_cast<const char16_t*>(text.data());
-    for (qsizetype i = 0; i < text.size(); ++i)
-        out[size_t(i)] = Advance(s[i]);
+    const char16_t* s = text.utf16();
+    const float* table = FAdvance.data();
+    float* o = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const float a = table[s[i]];
+        o[i] = a >= 0 ? a : Measure(s[i]);
+    }
 }
 
 float TAdvanceTable::Width(QStringView text) const {

@@ -19,6 +19,8 @@ public:
         float a = FAdvance[c];
         return a >= 0 ? a : Measure(c);
     }
+    // The advances by UTF-16 unit measured so far (65536 entries, negative where not yet).
+    const float* Table() const { return FAdvance.data(); }
     // Advances of each UTF-16 unit of the text (a surrogate pair's width on its first unit).
     void Fill(QStringView text, std::vector<float>& out) const;
     float Width(QStringView text) const;

@@ -226,17 +226,37 @@ bool TPreparedBreakRules::BreakAllowed(QStringView text, qsizetype b) const {
 
 namespace {
 
-// Where the line that starts at s and whose first character not fitting is f ends. xAtF is the
-// line's width before f.
-qsizetype LineEnd(QStringView text, const float* advances, double wrapWidth, double overflowWidth,
+// Advances by position, as the caller filled them in.
+struct TByPosition {
+    static constexpr bool MayLack = false;
+    const float* Advances;
+    float operator()(const char16_t*, qsizetype i) const { return Advances[i]; }
+};
+
+// Advances by UTF-16 unit from a table of 65536; a negative entry is one the table lacks.
+struct TByUnit {
+    static constexpr bool MayLack = true;
+    const float* Table;
+    float operator()(const char16_t* t, qsizetype i) const { return Table[t[i]]; }
+};
+
+constexpr qsizetype Missing = -1;
+
+// Where the line that starts at s and whose first character not fitting is f ends (Missing when
+// an advance it needs is missing). xAtF is the line's width before f.
+template <typename TAdvances>
+qsizetype LineEnd(QStringView text, TAdvances advance, double wrapWidth, double overflowWidth,
                   const TPreparedBreakRules& rules, qsizetype s, qsizetype f, double xAtF) {
     const qsizetype n = text.size();
     const char32_t c = CodePointAt(text, f);
     const qsizetype after = f + (c >= 0x10000 ? 2 : 1);
     bool hang = c == kTab;
     if (!hang && rules.Rules().OverFlow && (rules.Classes(c) & bcOverFlow) && xAtF <= wrapWidth) {
-        double w = advances[f] + (after - f == 2 ? advances[f + 1] : 0.0);
-        hang = w <= overflowWidth;
+        const float first = advance(text.utf16(), f);
+        const float second = after - f == 2 ? advance(text.utf16(), f + 1) : 0.0f;
+        if (TAdvances::MayLack && (first < 0 || second < 0))
+            return Missing;
+        hang = double(first) + double(second) <= overflowWidth;
     }
     if (hang) {
         // The spaces after a hanging character hang with it.
@@ -265,14 +285,14 @@ qsizetype LineEnd(QStringView text, const float* advances, double wrapWidth, dou
     return n;
 }
 
-} // namespace
-
-void BreakLines(QStringView text, const float* advances, double wrapWidth, double overflowWidth,
-                double tabWidth, const TPreparedBreakRules& rules, std::vector<qsizetype>& breaks) {
+// False when an advance was missing (the breaks found so far are then incomplete).
+template <typename TAdvances>
+bool Break(QStringView text, TAdvances advance, double wrapWidth, double overflowWidth,
+           double tabWidth, const TPreparedBreakRules& rules, std::vector<qsizetype>& breaks) {
     breaks.clear();
     const qsizetype n = text.size();
     if (!(wrapWidth > 0) || n == 0)
-        return;
+        return true;
     const char16_t* t = text.utf16();
     qsizetype s = 0;
     while (s < n) {
@@ -281,19 +301,43 @@ void BreakLines(QStringView text, const float* advances, double wrapWidth, doubl
         qsizetype i = s;
         for (; i < n; ++i) {
             const char16_t c = t[i];
-            const double end = x + (c == kTab ? TabAdvance(x, tabWidth) : double(advances[i]));
+            double end;
+            if (c == kTab) {
+                end = x + TabAdvance(x, tabWidth);
+            } else {
+                const float a = advance(t, i);
+                if (TAdvances::MayLack && a < 0)
+                    return false;
+                end = x + double(a);
+            }
             if (end > wrapWidth && i > s && !(rules.Classes(c) & bcSpace))
                 break;
             x = end;
         }
         if (i >= n)
-            return;
-        const qsizetype b = LineEnd(text, advances, wrapWidth, overflowWidth, rules, s, i, x);
+            return true;
+        const qsizetype b = LineEnd(text, advance, wrapWidth, overflowWidth, rules, s, i, x);
+        if (b == Missing)
+            return false;
         if (b >= n)
-            return;
+            return true;
         breaks.push_back(b);
         s = b;
     }
+    return true;
+}
+
+} // namespace
+
+void BreakLines(QStringView text, const float* advances, double wrapWidth, double overflowWidth,
+                double tabWidth, const TPreparedBreakRules& rules, std::vector<qsizetype>& breaks) {
+    Break(text, TByPosition{advances}, wrapWidth, overflowWidth, tabWidth, rules, breaks);
+}
+
+bool BreakLinesByUnit(QStringView text, const float* unitAdvances, double wrapWidth,
+                      double overflowWidth, double tabWidth, const TPreparedBreakRules& rules,
+                      std::vector<qsizetype>& breaks) {
+    return Break(text, TByUnit{unitAdvances}, wrapWidth, overflowWidth, tabWidth, rules, breaks);
 }
 
 std::vector<qsizetype> BreakLines(QStringView text, const float* advances, double wrapWidth,

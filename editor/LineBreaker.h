@@ -103,3 +103,9 @@ std::vector<qsizetype> BreakLines(QStringView text, const float* advances, doubl
 // The same into a vector the caller reuses (cleared first), for loops over many paragraphs.
 void BreakLines(QStringView text, const float* advances, double wrapWidth, double overflowWidth,
                 double tabWidth, const TPreparedBreakRules& rules, std::vector<qsizetype>& breaks);
+// The same with the advances looked up per UTF-16 unit in a table of 65536 entries (the unit's
+// advance, as above), which spares filling in an array first. False, with the breaks incomplete,
+// when the table lacks (holds a negative entry for) a unit it needed.
+bool BreakLinesByUnit(QStringView text, const float* unitAdvances, double wrapWidth,
+                      double overflowWidth, double tabWidth, const TPreparedBreakRules& rules,
+                      std::vector<qsizetype>& breaks);

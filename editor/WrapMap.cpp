@@ -2,6 +2,10 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <bit>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 // A paragraph is broken in windows of this many characters, so that a file that is one single
@@ -9,9 +13,29 @@ namespace {
 constexpr qsizetype Window = 1 << 20;
 constexpr size_t CachedParagraphs = 256;
 constexpr int IdleSliceMs = 8;
+
+// The first CR or LF in s[i, n), or n.
+qsizetype FindLineEnd(const char16_t* s, qsizetype i, qsizetype n) {
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi16('\r'), lf = _mm_set1_epi16('\n');
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const int found =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, cr), _mm_cmpeq_epi16(v, lf)));
+        if (found)
+            return i + std::countr_zero(unsigned(found)) / 2;
+    }
+#endif
+    for (; i < n; ++i)
+        if (s[i] == u'\r' || s[i] == u'\n')
+            return i;
+    return n;
+}
 } // namespace
 
-TWrapMap::TWrapMap(const TTextBuffer& buffer, QObject* parent) : QObject(parent), FBuffer(buffer) {
+TWrapMap::TWrapMap(const TTextBuffer& buffer, QObject* parent)
+    : QObject(parent), FBuffer(buffer),
+      FRules(std::make_unique<const TPreparedBreakRules>(Level1Rules())) {
     FIdle.setInterval(0);
     FIdle.setSingleShot(true);
     connect(&FIdle, &QTimer::timeout, this, &TWrapMap::CountSlice);
@@ -33,7 +57,7 @@ void TWrapMap::SetGeometry(const TAdvanceTable* advances, double wrapWidth, doub
 }
 
 void TWrapMap::SetRules(const TBreakRules& rules) {
-    FRules = rules;
+    FRules = std::make_unique<const TPreparedBreakRules>(rules);
     Rebuild();
 }
 
@@ -93,21 +117,14 @@ void TWrapMap::BreakRange(qsizetype paragraph, qsizetype from, qsizetype window,
                           std::vector<qsizetype>& out, const std::function<bool(qsizetype)>& stop) {
     const qsizetype start = FBuffer.LineStart(paragraph);
     const qsizetype length = FBuffer.LineEnd(paragraph) - start;
+    std::vector<qsizetype> local;
     qsizetype at = from;
     while (at < length) {
         qsizetype n = std::min(window, length - at);
-        QString text = FBuffer.Text(start + at, n);
-        // Short paragraphs that fit need no breaker; a tab counts as a whole tab stop here.
-        if (at == 0 && n == length && n < 4096) {
-            double width = 0;
-            for (QChar c : text)
-                width += c == u'\t' ? FAdvances->TabWidth() : FAdvances->Advance(c.unicode());
-            if (width <= FWrapWidth)
-                return;
-        }
+        const QString text = FBuffer.Text(start + at, n);
         FAdvances->Fill(text, FScratch);
-        std::vector<qsizetype> local = BreakLines(text, FScratch.data(), FWrapWidth, FOverflowWidth,
-                                                  FAdvances->TabWidth(), FRules);
+        BreakLines(text, FScratch.data(), FWrapWidth, FOverflowWidth, FAdvances->TabWidth(),
+                   *FRules, local);
         for (qsizetype b : local) {
             out.push_back(at + b);
             if (stop && stop(at + b))
@@ -161,92 +178,96 @@ const std::vector<qsizetype>& TWrapMap::Breaks(qsizetype paragraph) {
     return FBreakCache.front().second;
 }
 
-// Counts the paragraphs of [from, to) that are not counted yet, reading the text once in order:
-// a paragraph whose characters fit on one line (the usual case) is counted without being copied
-// out or broken; only the others go through the breaker.
+// The display lines of a paragraph of at most Window characters, with wrapping.
+int32_t TWrapMap::WrappedCount(QStringView text) {
+    const TPreparedBreakRules& rules = *FRules;
+    std::vector<qsizetype>& breaks = FScratchBreaks;
+    const double tab = FAdvances->TabWidth();
+    if (!BreakLinesByUnit(text, FAdvances->Table(), FWrapWidth, FOverflowWidth, tab, rules,
+                          breaks)) {
+        // A character not measured yet: measure them all, then break.
+        FAdvances->Fill(text, FScratch);
+        BreakLines(text, FScratch.data(), FWrapWidth, FOverflowWidth, tab, rules, breaks);
+    }
+    return int32_t(breaks.size() + 1);
+}
+
+// Counts the paragraphs of [from, to) that are not counted yet, reading the text once in order.
+// A paragraph inside one piece of the buffer is looked at where it is; only one that goes on in
+// the next piece is copied.
 void TWrapMap::CountBatch(qsizetype from, qsizetype to) {
     const bool wrapping = FWrapWidth > 0;
-    const double tab = FAdvances->TabWidth();
-    const TPreparedBreakRules prepared(FRules);
-    std::vector<qsizetype> breaks;
     qsizetype p = from;
-    qsizetype paragraphStart = FBuffer.LineStart(from);
-    double x = 0;
-    bool over = false, afterCr = false;
-    // The paragraph ending at `end` (its line end or the end of the text) is complete.
-    auto finish = [&](qsizetype end) {
-        const qsizetype length = end - paragraphStart;
-        if (!wrapping)
-            over = length > LongLine;
+    // Counts paragraph p, of `length` characters; `text` holds them unless it is too long to.
+    auto finish = [&](QStringView text, qsizetype length) {
         if (FCounts[size_t(p)] < 0) {
-            if (!over) {
+            if (wrapping && length <= Window)
+                SetCount(p, WrappedCount(text));
+            else if (!wrapping && length <= LongLine)
                 SetCount(p, 1);
-            } else if (wrapping && length <= Window) {
-                const QString text = FBuffer.Text(paragraphStart, length);
-                FAdvances->Fill(text, FScratch);
-                BreakLines(text, FScratch.data(), FWrapWidth, FOverflowWidth, tab, prepared,
-                           breaks);
-                SetCount(p, int32_t(breaks.size() + 1));
-            } else {
-                Count(p); // cut without wrapping, or too long to hold: counted in windows
-                // Counting alone: no need to keep the breaks of paragraphs nobody looks at.
-                auto found = FBreakIndex.find(p);
-                if (found != FBreakIndex.end()) {
-                    FBreakCache.erase(found->second);
-                    FBreakIndex.erase(found);
-                }
-            }
+            else
+                CountAlone(p);
         }
         ++p;
-        x = 0, over = false;
-        paragraphStart = end + 1;
     };
-    // The hot loop: most characters only add their advance, until the line is known to wrap.
-    qsizetype pieceStart = paragraphStart;
-    auto scan = [&](const auto* s, qsizetype n) {
-        // The state lives in locals here so that the compiler keeps it in registers.
-        double lx = x;
-        bool lover = over, lcr = afterCr;
-        const double width = FWrapWidth;
-        const TAdvanceTable& advances = *FAdvances;
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = char16_t(s[i]);
-            if (c <= '\r') {
-                if (lcr) {
-                    lcr = false;
-                    if (c == '\n') {
-                        paragraphStart = pieceStart + i + 1; // the LF of CR LF
-                        continue;
-                    }
-                }
-                if (c == '\r' || c == '\n') {
-                    lcr = c == '\r';
-                    over = lover;
-                    finish(pieceStart + i);
-                    lx = 0, lover = false;
-                    continue;
-                }
+    QString carry;         // the start of a paragraph that goes on in the next piece
+    qsizetype carried = 0; // its length, also when too long to be kept
+    bool afterCr = false;  // the last piece ended with CR: an LF starting this one ends nothing
+    auto scan = [&](const char16_t* s, qsizetype n) {
+        qsizetype i = afterCr && n > 0 && s[0] == u'\n' ? 1 : 0;
+        afterCr = afterCr && n == 0;
+        while (i < n) {
+            qsizetype e = FindLineEnd(s, i, n);
+            const QStringView here(s + i, e - i);
+            if (e == n || carried > 0) {
+                carried += e - i;
+                if (wrapping && carried <= Window)
+                    carry.append(here);
+                if (e == n)
+                    return;
+                finish(carry, carried);
+                carry.clear();
+                carried = 0;
             } else {
-                lcr = false;
+                finish(here, e - i);
             }
-            if (!lover && wrapping) {
-                lx += c == '\t' ? tab : advances.Advance(c);
-                lover = lx > width;
+            if (s[e] == u'\r') {
+                if (e + 1 == n)
+                    afterCr = true;
+                else if (s[e + 1] == u'\n')
+                    ++e;
             }
+            i = e + 1;
         }
-        x = lx, over = lover, afterCr = lcr;
-        pieceStart += n;
     };
-    const qsizetype start = paragraphStart;
+    std::vector<char16_t> widened;
+    const qsizetype start = FBuffer.LineStart(from);
     const qsizetype end = to < FBuffer.LineCount() ? FBuffer.LineStart(to) : FBuffer.Length();
     FBuffer.ForEachPiece(
         start, end - start,
         [&](QLatin1StringView piece) {
-            scan(reinterpret_cast<const uint8_t*>(piece.data()), piece.size());
+            const auto* bytes = reinterpret_cast<const uint8_t*>(piece.data());
+            widened.assign(bytes, bytes + piece.size());
+            scan(widened.data(), piece.size());
         },
         [&](QStringView piece) { scan(piece.utf16(), piece.size()); });
     if (p < to)
-        finish(end); // the last paragraph has no line end after it
+        finish(carry, carried); // the last paragraph has no line end after it
+}
+
+// Counts a paragraph that is cut without wrapping or too long to hold in one string (counted in
+// windows), without keeping breaks nobody looks at.
+void TWrapMap::CountAlone(qsizetype paragraph) {
+    Count(paragraph);
+    ForgetBreaks(paragraph);
+}
+
+void TWrapMap::ForgetBreaks(qsizetype paragraph) {
+    auto found = FBreakIndex.find(paragraph);
+    if (found != FBreakIndex.end()) {
+        FBreakCache.erase(found->second);
+        FBreakIndex.erase(found);
+    }
 }
 
 void TWrapMap::CountSlice() {
@@ -324,13 +345,8 @@ void TWrapMap::OnChange(const TTextChange& change) {
     if (newCount != oldCount) {
         ForgetBreaks();
     } else {
-        for (qsizetype p = change.FirstLine; p <= change.NewLastLine; ++p) {
-            auto found = FBreakIndex.find(p);
-            if (found != FBreakIndex.end()) {
-                FBreakCache.erase(found->second);
-                FBreakIndex.erase(found);
-            }
-        }
+        for (qsizetype p = change.FirstLine; p <= change.NewLastLine; ++p)
+            ForgetBreaks(p);
     }
     RebuildBlocks(change.FirstLine / Block);
     if (counting) {

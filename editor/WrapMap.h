@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <functional>
 #include <list>
+#include <memory>
 #include <unordered_map>
 
 // A display line: the paragraph (buffer line) and the index of the line within it.
@@ -30,7 +31,7 @@ public:
     // wrapWidth <= 0: no wrapping, one display line per paragraph.
     void SetGeometry(const TAdvanceTable* advances, double wrapWidth, double overflowWidth);
     void SetRules(const TBreakRules& rules);
-    const TBreakRules& Rules() const { return FRules; }
+    const TBreakRules& Rules() const { return FRules->Rules(); }
     double WrapWidth() const { return FWrapWidth; }
 
     qsizetype DisplayLineCount() const { return FTotal; }
@@ -69,13 +70,16 @@ private:
     void RebuildBlocks(qsizetype fromBlock);
     void CountSlice();
     void CountBatch(qsizetype from, qsizetype to);
+    int32_t WrappedCount(QStringView text);
+    void CountAlone(qsizetype paragraph);
     void ForgetBreaks();
+    void ForgetBreaks(qsizetype paragraph);
 
     const TTextBuffer& FBuffer;
     const TAdvanceTable* FAdvances = nullptr;
     double FWrapWidth = 0;
     double FOverflowWidth = 0;
-    TBreakRules FRules = Level1Rules();
+    std::unique_ptr<const TPreparedBreakRules> FRules; // prepared once, not per paragraph
 
     std::vector<int32_t> FCounts; // negative: not counted yet, counts as one
     std::vector<qsizetype> FBlockSums;
@@ -88,4 +92,5 @@ private:
     std::list<std::pair<qsizetype, std::vector<qsizetype>>> FBreakCache;
     std::unordered_map<qsizetype, decltype(FBreakCache)::iterator> FBreakIndex;
     std::vector<float> FScratch;
+    std::vector<qsizetype> FScratchBreaks;
 };

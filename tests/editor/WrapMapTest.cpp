@@ -102,30 +102,60 @@ void TWrapMapTest::UnwrappedLongLinesContinueInTheNextLine() {
 }
 
 // The one-pass count (idle and exact) must give each paragraph the count its breaks give, with
-// every kind of line end and with paragraphs that fit, nearly fit and wrap.
+// every kind of line end, with paragraphs that fit, nearly fit and wrap, over Latin-1 and UTF-16
+// chunks, across chunk boundaries, and with characters the advance table has not measured yet.
 void TWrapMapTest::CountingInOnePassAgreesWithBreaking() {
-    TAdvanceTable advances(TestFont());
     QRandomGenerator random(3);
     const QString ends[] = {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")};
-    const QString pieces[] = {QStringLiteral("日本語、"), QStringLiteral("word "),
-                              QStringLiteral("\t"), QStringLiteral("「」。"), QStringLiteral("x")};
+    const QString latin[] = {QStringLiteral("word "), QStringLiteral("\t"), QStringLiteral("x"),
+                             QStringLiteral("caf\u00e9 "), QStringLiteral("longerLatinWord")};
+    const QString wide[] = {QStringLiteral("日本語、"),   QStringLiteral("「」。"),
+                            QStringLiteral("\U0001F600"), QStringLiteral("\U00020BB7野家"),
+                            QStringLiteral("e\u0301"),    QStringLiteral("\u3000")};
     QString text;
-    for (int p = 0; p < 2000; ++p) {
-        for (int k = random.bounded(0, 30); k > 0; --k)
-            text += pieces[random.bounded(int(std::size(pieces)))];
-        text += ends[random.bounded(3)];
+    // Stretches of mixed text (a chunk long) and of Latin-1 text (two, so that whole chunks stay
+    // Latin-1): both kinds of chunk hold paragraphs, and paragraphs go on from one into the other.
+    while (text.size() < 5 * TTextBuffer::TargetChunk) {
+        const bool mixed = random.bounded(2) == 1;
+        const qsizetype stretch = text.size() + (mixed ? 1 : 2) * TTextBuffer::TargetChunk;
+        while (text.size() < stretch) {
+            for (int k = random.bounded(0, random.bounded(8) == 0 ? 300 : 40); k > 0; --k)
+                text += mixed && random.bounded(2) == 0
+                            ? wide[random.bounded(int(std::size(wide)))]
+                            : latin[random.bounded(int(std::size(latin)))];
+            text += ends[random.bounded(3)];
+        }
     }
+    // A paragraph too long to be held as one string, going over several chunks.
+    text += QString(1100000, u'a') + QStringLiteral("\r\nend");
     TTextBuffer buffer;
     buffer.SetText(text);
+    bool narrowPieces = false, widePieces = false;
+    buffer.ForEachPiece(
+        0, buffer.Length(), [&](QLatin1StringView) { narrowPieces = true; },
+        [&](QStringView) { widePieces = true; });
+    QVERIFY(narrowPieces && widePieces);
     for (double width : {0.0, 120.0, 333.0}) {
-        TWrapMap counted(buffer), broken(buffer);
-        counted.SetGeometry(&advances, width, 16);
-        broken.SetGeometry(&advances, width, 16);
-        counted.CountAll();
-        qsizetype expected = 0;
-        for (qsizetype p = 0; p < buffer.LineCount(); ++p)
-            expected += broken.SubLineCount(p);
-        QCOMPARE(counted.DisplayLineCount(), expected);
+        TAdvanceTable fresh(TestFont()), measured(TestFont());
+        TWrapMap exact(buffer), idle(buffer), broken(buffer);
+        exact.SetGeometry(&fresh, width, 16);
+        exact.CountAll();
+        idle.SetGeometry(&measured, width, 16);
+        QTRY_VERIFY(idle.CountingDone()); // counted in slices while the event loop runs
+        broken.SetGeometry(&measured, width, 16);
+        for (qsizetype p = 0; p < buffer.LineCount(); ++p) {
+            const qsizetype expected = broken.SubLineCount(p);
+            for (TWrapMap* map : {&exact, &idle}) {
+                const qsizetype got = map->FirstDisplayLine(p + 1) - map->FirstDisplayLine(p);
+                if (got != expected)
+                    QFAIL(qPrintable(QStringLiteral("width %1, paragraph %2: %3 lines, not %4")
+                                         .arg(width)
+                                         .arg(p)
+                                         .arg(got)
+                                         .arg(expected)));
+            }
+        }
+        QCOMPARE(exact.DisplayLineCount(), idle.DisplayLineCount());
     }
 }
 
