@@ -63,6 +63,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateSearchDialogs();
     CreateMemory();
     CreateEditorDisplayMenu();
+    CreateSnippetWindows();
 
     auto* bar = new QStatusBar(this);
     setStatusBar(bar);
@@ -154,7 +155,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
     LoadPlacements();
-    // The snippet windows are shown here when they arrive.
+    ShowSnippetWindows();
 }
 
 void TMainForm::FormClose() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 class QComboBox;
+class QDockWidget;
 class QLineEdit;
 class QMdiArea;
 class QMenu;
@@ -28,6 +29,8 @@ class TFindReplaceDialog;
 class TMDIChild;
 class TPlainFileDialog;
 class TStatusPanels;
+class TSelCodeForm;
+class TSettingForm;
 
 // The caption of an untitled editing window.
 inline const QString NewFileCaption = QStringLiteral("新規ﾌｧｲﾙ");
@@ -165,6 +168,16 @@ public:
     // ---- View: the status bar shows or hides; its check mark follows.
     void StbarShowOrHideActionExecute();
 
+    // ---- The snippet windows and their dock site (SnippetWindows.cpp). Both float at start;
+    // while the dock site Panel1 is shown they dock into the frame's bottom edge.
+    TSelCodeForm* SelCodeForm = nullptr;
+    TSettingForm* SettingForm = nullptr;
+    QDockWidget* Panel1 = nullptr;
+    void SelShowOrHideActionExecute();
+    void SetShowOrHideActionExecute();
+    void ShowDockSiteActionExecute();
+    bool DockSiteShown() const { return FDockSiteShown; }
+
     // ---- Search and replace (SearchCommands.cpp)
     TFindReplaceDialog* FindDialog1 = nullptr;
     TFindReplaceDialog* ReplaceDialog1 = nullptr;
@@ -194,9 +207,6 @@ public:
     void ViewOfNNActionExecute() {}
     void FTPActionExecute() {}
     void SetProwserFolderActionExecute() {}
-    void SelShowOrHideActionExecute() {}
-    void SetShowOrHideActionExecute() {}
-    void ShowDockSiteActionExecute() {}
     void GoMyWebActionExecute() {}
     void GoTalvoroWebActionExecute() {}
 
@@ -241,6 +251,12 @@ private:
     void CreateMemory();
     // EditorDisplayMenu.cpp
     void CreateEditorDisplayMenu();
+    // SnippetWindows.cpp
+    void CreateSnippetWindows();
+    void ShowSnippetWindows();
+    void ToggleSnippetWindow(QDockWidget* window);
+    void HideDockSite();
+    void UpdateDockSite();
     // SearchCommands.cpp
     void CreateSearchDialogs();
     void TakeSearchFrom(const TFindReplaceDialog* dialog);
@@ -263,6 +279,9 @@ private:
     bool FSavingAll = false;
     bool FClipboardHasText = false;
     bool FShown = false;
+    bool FDockSiteShown = false;
+    // The snippet windows that were docked when the dock site was hidden; they come back with it.
+    std::vector<QPointer<QDockWidget>> FHiddenWithSite;
 };
 
 // The frame, for the windows that reach it from outside (the snippet windows).

@@ -5,6 +5,7 @@
 #include "app/Main.h"
 #include "components/IniGT.h"
 #include "components/OpnFilHs.h"
+#include "snippets/SelCodeForm.h"
 
 #include <QMenu>
 
@@ -12,6 +13,8 @@ namespace {
 const QString HistoryValue = QStringLiteral("QuorveljsHis");
 const QString PlacementSection = QStringLiteral("Form");
 const QString FramePlacement = QStringLiteral("EditForm");
+const QString SelCodePlacement = QStringLiteral("SelCodeForm");
+const QString SettingPlacement = QStringLiteral("SettingForm");
 } // namespace
 
 void TMainForm::CreateMemory() {
@@ -42,12 +45,18 @@ void TMainForm::AddHistory(const QString& fileName) {
     OpenFileHistories1->RefreshHistories();
 }
 
-// The snippet windows' placements ("SelCodeForm", "SettingForm") join these when the windows
-// arrive; until then the selector counts as floating, as it is at every start.
 void TMainForm::LoadPlacements() {
     IniGT1->LoadFormPlacement(PlacementSection, FramePlacement, this);
+    IniGT1->LoadFormPlacement(PlacementSection, SelCodePlacement, SelCodeForm);
+    IniGT1->LoadFormPlacement(PlacementSection, SettingPlacement, SettingForm);
 }
 
+// Placements are kept only from a session that ends with the selector floating; with it docked
+// the next start uses the placements saved before.
 void TMainForm::SavePlacements() {
+    if (!SelCodeForm->isFloating())
+        return;
     IniGT1->SaveFormPlacement(PlacementSection, FramePlacement, this);
+    IniGT1->SaveFormPlacement(PlacementSection, SelCodePlacement, SelCodeForm);
+    IniGT1->SaveFormPlacement(PlacementSection, SettingPlacement, SettingForm);
 }

@@ -33,6 +33,20 @@ QString MsgDlgButtonText(TMsgDlgBtn button) {
     return QStringLiteral("キャンセル");
 }
 
+QString ApplicationTitle() {
+    return QStringLiteral("Quorvel for JavaScript");
+}
+
+void ShowMessage(QWidget* parent, const QString& text) {
+    if (!parent)
+        parent = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setEscapeButton(box.addButton(MsgDlgButtonText(mbOK), QMessageBox::AcceptRole));
+    box.exec();
+}
+
 TMsgDlgBtn MessageDlg(QWidget* parent, const QString& text, TMsgDlgType type,
                       TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
     static constexpr QMessageBox::Icon icons[] = {QMessageBox::Warning, QMessageBox::Information,

@@ -24,6 +24,12 @@ QString MsgDlgButtonText(TMsgDlgBtn button);
 TMsgDlgBtn MessageDlg(QWidget* parent, const QString& text, TMsgDlgType type,
                       TMsgDlgButtons buttons, TMsgDlgBtn defaultButton);
 
+// The program's title, the caption of a plain message.
+QString ApplicationTitle();
+
+// A plain message: the program's title as caption, no icon, one OK button.
+void ShowMessage(QWidget* parent, const QString& text);
+
 // Keeps the application's style and asks every dialog button box for the Windows order.
 class TWindowsButtonOrderStyle : public QProxyStyle {
 public:

@@ -725,12 +725,6 @@ void TFrameTest::viewToggles() {
     m.StbarShowOrHideAction->trigger();
     QVERIFY(!m.statusBar()->isHidden());
     QVERIFY(m.StbarShowOrHideAction->isChecked());
-    // The snippet windows' toggles keep their marks until those windows arrive.
-    m.SelShowOrHideAction->trigger();
-    QVERIFY(m.SelShowOrHideAction->isChecked());
-    QVERIFY(!m.ShowDockSiteAction->isChecked());
-    m.ShowDockSiteAction->trigger();
-    QVERIFY(!m.ShowDockSiteAction->isChecked());
 }
 
 int main(int argc, char** argv) {

@@ -1,0 +1,143 @@
+// The frame's side of the snippet windows: creating and linking them, showing them at start,
+// the View-menu switches whose check marks follow whether each window is shown, and the dock
+// site Panel1 at the frame's bottom edge.
+
+#include "app/Childwin.h"
+#include "app/Main.h"
+#include "editor/ExtMemo.h"
+#include "snippets/SelCodeForm.h"
+#include "snippets/SettingForm.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QEvent>
+#include <QFrame>
+#include <QPointer>
+
+namespace {
+
+constexpr int DockSiteHeight = 41;
+
+// Keeps a View-menu check mark on whether its window is shown, whichever way it was closed.
+class TCheckFollowsWindow : public QObject {
+public:
+    TCheckFollowsWindow(QDockWidget* window, QAction* action) : QObject(window), FAction(action) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A window hidden with a minimised frame is still shown as far as the user is concerned.
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) &&
+            !event->spontaneous() && FAction)
+            FAction->setChecked(!static_cast<QWidget*>(watched)->isHidden());
+        return false;
+    }
+
+private:
+    // The frame destroys its actions before its windows.
+    QPointer<QAction> FAction;
+};
+
+} // namespace
+
+void TMainForm::CreateSnippetWindows() {
+    SelCodeForm = new TSelCodeForm(this);
+    SettingForm = new TSettingForm(this);
+    SelCodeForm->SetSettingForm(SettingForm);
+    SettingForm->SetSelector(SelCodeForm);
+    const TActiveEditor activeEditor = [this]() -> TTextView* {
+        TMDIChild* child = ActiveMDIChild();
+        return child ? child->RichEdit1 : nullptr;
+    };
+    SelCodeForm->SetActiveEditor(activeEditor);
+    SettingForm->SetActiveEditor(activeEditor);
+
+    // Panel1: a framed strip at the bottom edge while nothing is docked there, to drop onto.
+    Panel1 = new QDockWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    Panel1->setTitleBarWidget(new QWidget(Panel1));
+    auto* strip = new QFrame(Panel1);
+    strip->setFrameStyle(QFrame::Box | QFrame::Plain);
+    strip->setFixedHeight(DockSiteHeight);
+    Panel1->setWidget(strip);
+    Panel1->setAllowedAreas(Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, Panel1);
+    Panel1->hide();
+
+    const QPoint places[] = {{81, 218}, {81 + 234 + 8, 218}};
+    int n = 0;
+    for (QDockWidget* window :
+         {static_cast<QDockWidget*>(SelCodeForm), static_cast<QDockWidget*>(SettingForm)}) {
+        window->setAllowedAreas(Qt::NoDockWidgetArea);
+        addDockWidget(Qt::BottomDockWidgetArea, window);
+        window->setFloating(true);
+        window->hide();
+        window->move(places[n++]);
+        connect(window, &QDockWidget::topLevelChanged, this, &TMainForm::UpdateDockSite);
+        connect(window, &QDockWidget::visibilityChanged, this, &TMainForm::UpdateDockSite);
+    }
+    new TCheckFollowsWindow(SelCodeForm, SelShowOrHideAction);
+    new TCheckFollowsWindow(SettingForm, SetShowOrHideAction);
+}
+
+void TMainForm::ShowSnippetWindows() {
+    SelCodeForm->show();
+    SettingForm->show();
+}
+
+void TMainForm::ToggleSnippetWindow(QDockWidget* window) {
+    if (!window->isHidden()) {
+        window->hide();
+        return;
+    }
+    // Docked into a site the user has hidden, the window comes back floating.
+    if (!window->isFloating() && !FDockSiteShown)
+        window->setFloating(true);
+    window->show();
+    window->raise();
+}
+
+void TMainForm::SelShowOrHideActionExecute() {
+    ToggleSnippetWindow(SelCodeForm);
+}
+
+void TMainForm::SetShowOrHideActionExecute() {
+    ToggleSnippetWindow(SettingForm);
+}
+
+void TMainForm::ShowDockSiteActionExecute() {
+    FDockSiteShown = !FDockSiteShown;
+    ShowDockSiteAction->setChecked(FDockSiteShown);
+    const Qt::DockWidgetAreas areas =
+        FDockSiteShown ? Qt::BottomDockWidgetArea : Qt::NoDockWidgetArea;
+    SelCodeForm->setAllowedAreas(areas);
+    SettingForm->setAllowedAreas(areas);
+    if (FDockSiteShown) {
+        for (const QPointer<QDockWidget>& window : std::exchange(FHiddenWithSite, {}))
+            if (window && !window->isFloating())
+                window->show();
+    } else {
+        HideDockSite();
+    }
+    UpdateDockSite();
+}
+
+void TMainForm::HideDockSite() {
+    FHiddenWithSite.clear();
+    for (QDockWidget* window :
+         {static_cast<QDockWidget*>(SelCodeForm), static_cast<QDockWidget*>(SettingForm)})
+        if (!window->isFloating() && !window->isHidden()) {
+            FHiddenWithSite.emplace_back(window);
+            window->hide();
+        }
+}
+
+void TMainForm::UpdateDockSite() {
+    bool occupied = false;
+    for (const QDockWidget* window : {static_cast<const QDockWidget*>(SelCodeForm),
+                                      static_cast<const QDockWidget*>(SettingForm)})
+        occupied = occupied || (!window->isFloating() && !window->isHidden());
+    Panel1->setVisible(FDockSiteShown && !occupied);
+}
