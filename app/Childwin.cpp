@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "app/Main.h"
+#include "chrome/CaptionBars.h"
+#include "chrome/GradCaption.h"
 #include "app/PlainFileDialog.h"
 #include "editor/ExtMemo.h"
 #include "platform/MessageBox.h"
@@ -46,6 +48,9 @@ bool TDiskStamp::SameFile(const TDiskStamp& other) const {
 TMDIChild::TMDIChild(TMainForm& frame) : FFrame(frame) {
     setAttribute(Qt::WA_DeleteOnClose);
     SetCaption(NewFileCaption);
+    GradientCaption1 = new TGradientCaption(*this);
+    SetProgramCaptionLook(*GradientCaption1);
+    TMdiCaptionStyle::Install(*this, *GradientCaption1);
     // A new MDI window takes about two thirds of the client area, as the platform sized them.
     const QSize area = frame.MdiArea->viewport()->size();
     resize(std::max(290, area.width() * 2 / 3), std::max(229, area.height() * 2 / 3));

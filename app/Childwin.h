@@ -12,6 +12,7 @@
 #include <sys/types.h>
 
 class TExtMemo;
+class TGradientCaption;
 class TMainForm;
 
 // What the file system said of a file when it was loaded or saved, to notice another program's
@@ -47,6 +48,8 @@ public:
     ~TMDIChild() override;
 
     TExtMemo* RichEdit1 = nullptr;
+    // Paints the title bar inside the frame in the program's caption look.
+    TGradientCaption* GradientCaption1 = nullptr;
 
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString& caption) { setWindowTitle(caption); }

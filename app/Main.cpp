@@ -6,6 +6,7 @@
 #include "app/HelpForm.h"
 #include "app/PlainFileDialog.h"
 #include "app/StatusPanels.h"
+#include "chrome/GradCaption.h"
 #include "editor/ExtMemo.h"
 
 #include <QAction>
@@ -49,7 +50,8 @@ QLineEdit* FocusedLineEdit() {
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     MainForm = this;
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("Quorvel for JavaScript v.1.46"));
+    GradientCaption1 = new TGradientCaption(*this);
+    SetProgramCaptionLook(*GradientCaption1);
 
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName(QStringLiteral("MdiArea"));
@@ -124,6 +126,7 @@ TMainForm::~TMainForm() {
 // Form events
 
 void TMainForm::FormCreate() {
+    GradientCaption1->AppNameText().SetCaption(QStringLiteral("Quorvel for JavaScript v.1.46"));
     FSearchOptions = {};
     // A damaged favourites file is reported and ends the creation steps here; the frame runs
     // on without fonts and recent files.
@@ -255,6 +258,12 @@ void TMainForm::UpdateActions() {
     EditCut1->setEnabled(cut);
     EditCopy1->setEnabled(copy);
     EditPaste1->setEnabled(paste);
+}
+
+void TMainForm::RefreshCaption() {
+    GradientCaption1->RefreshFrame();
+    if (TMDIChild* child = ActiveMDIChild())
+        child->GradientCaption1->RefreshFrame();
 }
 
 void TMainForm::BringToFront() {

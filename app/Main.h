@@ -20,15 +20,16 @@ class QMdiArea;
 class QMenu;
 class QPrintDialog;
 class QTimer;
-class QToolBar;
 class THelpForm;
 class TAboutBox;
 class TIniGT;
 class TOpenFileHistories;
 class TFindReplaceDialog;
+class TGradientCaption;
 class TMDIChild;
 class TPlainFileDialog;
 class TStatusPanels;
+class TTabToolBar;
 class TSelCodeForm;
 class TSettingForm;
 
@@ -52,7 +53,9 @@ public:
     // ---- Components
     QMdiArea* MdiArea = nullptr;
     TStatusPanels* StatusBar = nullptr;
-    QToolBar* TabToolBar1 = nullptr; // the collapsible tool bar plugs in here
+    TTabToolBar* TabToolBar1 = nullptr;
+    // Composes the frame's title from the application name and what follows it.
+    TGradientCaption* GradientCaption1 = nullptr;
     QComboBox* ComboBox1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* WindowMenu = nullptr;
@@ -231,7 +234,7 @@ public:
     // Applies FEditorDisplay to every editing window and stores it.
     void EditorDisplayChanged();
     // After a window was created over a maximised one: the gradient caption repaints.
-    void RefreshCaption() {}
+    void RefreshCaption();
 
     // Brings every action's enabled state up to date (the standard actions and the update
     // handlers); runs whenever focus, selection, clipboard or the set of windows changes.

@@ -5,12 +5,12 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/SvgIcon.h"
+#include "chrome/TabToolBar.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QToolButton>
 
 namespace {
@@ -237,11 +237,11 @@ void TMainForm::CreateMenus() {
 }
 
 void TMainForm::CreateToolBar() {
-    TabToolBar1 = new QToolBar(this);
+    TabToolBar1 = new TTabToolBar(this);
     TabToolBar1->setObjectName(QStringLiteral("TabToolBar1"));
     TabToolBar1->setWindowTitle(QStringLiteral("ツールバー"));
-    TabToolBar1->setMovable(false);
-    TabToolBar1->setFloatable(false);
+    TabToolBar1->SetAutoSize(true);
+    TabToolBar1->SetTabSizeMinimized(45);
     TabToolBar1->setIconSize(QSize(16, 16));
     TabToolBar1->toggleViewAction()->setVisible(false);
     for (QAction* TMainForm::*item : TItems{
