@@ -4,7 +4,8 @@
 #include "app/Main.h"
 #include "chrome/CaptionBars.h"
 #include "chrome/GradCaption.h"
-#include "app/PlainFileDialog.h"
+#include "components/CabDialog.h"
+#include "components/Dropper.h"
 #include "editor/ExtMemo.h"
 #include "platform/MessageBox.h"
 
@@ -75,6 +76,14 @@ TMDIChild::TMDIChild(TMainForm& frame) : FFrame(frame) {
     editArea.SetOverFlow(16);
 
     RichEdit1->installEventFilter(this);
+    FileDropper1 = new TFileDropper(this);
+    FileDropper1->setObjectName(QStringLiteral("FileDropper1"));
+    FileDropper1->SetDropSite(RichEdit1);
+    // Unsaved changes are not replaced without the close question; キャンセル drops nothing.
+    FileDropper1->OnDropQuery = [this] { return FormCloseQuery(); };
+    FileDropper1->OnDrop = [this](QObject*, const QString& fileName) {
+        FileDropper1Drop(fileName);
+    };
     RichEdit1->viewport()->installEventFilter(this);
     connect(RichEdit1, &TTextView::Changed, this, [this] {
         RichEdit1Change();
@@ -236,4 +245,16 @@ bool TMDIChild::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QMdiSubWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Dropped files
+
+void TMDIChild::FileDropper1Drop(const QString& fileName) {
+    LoadFile(fileName);
+    SetCaption(fileName);
+    FFrame.CabSaveDialog1->SetFileName(fileName);
+    FFrame.AddHistory(fileName);
+    if (IsActive())
+        FFrame.SetStatusText(2, QStringLiteral("編集終了"));
 }

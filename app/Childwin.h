@@ -13,6 +13,7 @@
 
 class TExtMemo;
 class TGradientCaption;
+class TFileDropper;
 class TMainForm;
 
 // What the file system said of a file when it was loaded or saved, to notice another program's
@@ -50,6 +51,8 @@ public:
     TExtMemo* RichEdit1 = nullptr;
     // Paints the title bar inside the frame in the program's caption look.
     TGradientCaption* GradientCaption1 = nullptr;
+    // Files dropped on the editor replace its text.
+    TFileDropper* FileDropper1 = nullptr;
 
     QString Caption() const { return windowTitle(); }
     void SetCaption(const QString& caption) { setWindowTitle(caption); }
@@ -77,8 +80,9 @@ public:
     void RichEdit1Change();
     // Status panel 3 in the given form.
     void ShowCaretPosition(TCaretForm form);
-    // The drop handler of the file receiver attached to the editor; empty until it is.
-    void FileDropper1Drop(const QString&) {}
+    // A file dropped on the editor: its text replaces the window's and it becomes the window's
+    // file. The close question is asked before the first file of a drop (FileDropper1).
+    void FileDropper1Drop(const QString& fileName);
 
     static QString CaretText(qsizetype line, qsizetype column, qsizetype lineCount,
                              TCaretForm form);

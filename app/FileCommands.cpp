@@ -5,7 +5,7 @@
 #include "app/Application.h"
 #include "app/Childwin.h"
 #include "app/Main.h"
-#include "app/PlainFileDialog.h"
+#include "components/CabDialog.h"
 #include "editor/ExtMemo.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"

@@ -4,9 +4,9 @@
 #include "app/Application.h"
 #include "app/Childwin.h"
 #include "app/HelpForm.h"
-#include "app/PlainFileDialog.h"
 #include "app/StatusPanels.h"
 #include "chrome/GradCaption.h"
+#include "components/CabDialog.h"
 #include "editor/ExtMemo.h"
 
 #include <QAction>
@@ -76,9 +76,13 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     const QString filter =
         QStringLiteral("html ファイル(*.htm , "
                        "*.html)|*.htm*|テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
-    CabOpenDialog1 = new TPlainFileDialog(fdOpen, this);
-    CabSaveDialog1 = new TPlainFileDialog(fdSave, this);
-    for (TPlainFileDialog* dialog : {CabOpenDialog1, CabSaveDialog1}) {
+    CabOpenDialog1 = new TCabOpenDialog(this);
+    CabOpenDialog1->setObjectName(QStringLiteral("CabOpenDialog1"));
+    CabSaveDialog1 = new TCabSaveDialog(this);
+    CabSaveDialog1->setObjectName(QStringLiteral("CabSaveDialog1"));
+    CabSaveDialog1->SetOptions(ofHideReadOnly);
+    TCabOpenDialog* const fileDialogs[] = {CabOpenDialog1, CabSaveDialog1};
+    for (TCabOpenDialog* dialog : fileDialogs) {
         dialog->SetFilter(filter);
         dialog->SetDefaultExt(QStringLiteral("html"));
     }

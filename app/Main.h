@@ -27,7 +27,9 @@ class TOpenFileHistories;
 class TFindReplaceDialog;
 class TGradientCaption;
 class TMDIChild;
-class TPlainFileDialog;
+class TCabOpenDialog;
+class TCabSaveDialog;
+class TSetGoFolderForm;
 class TStatusPanels;
 class TTabToolBar;
 class TSelCodeForm;
@@ -60,8 +62,8 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QMenu* WindowMenu = nullptr;
     QAction* FileHistoryItem = nullptr; // "履歴": the recent files follow it
-    TPlainFileDialog* CabOpenDialog1 = nullptr;
-    TPlainFileDialog* CabSaveDialog1 = nullptr;
+    TCabOpenDialog* CabOpenDialog1 = nullptr;
+    TCabSaveDialog* CabSaveDialog1 = nullptr;
     QTimer* Timer1 = nullptr;
     // Panel1, the dock site of the snippet windows, is the frame's bottom dock area, which the
     // snippet windows manage. FindDialog1 and ReplaceDialog1 belong to the search commands.
@@ -181,6 +183,12 @@ public:
     void ShowDockSiteActionExecute();
     bool DockSiteShown() const { return FDockSiteShown; }
 
+    // ---- Favourite folders (FolderCommands.cpp), kept in GoFolder.fol beside Quorveljs.ini
+    TSetGoFolderForm* SetGoFolderForm = nullptr;
+    QString GoFolderPath() const;
+    void SetGoFolderActionExecute();
+    void ResetGoFoldeActionExecute();
+
     // ---- Search and replace (SearchCommands.cpp)
     TFindReplaceDialog* FindDialog1 = nullptr;
     TFindReplaceDialog* ReplaceDialog1 = nullptr;
@@ -204,8 +212,6 @@ public:
     // ---- Handlers connected to their actions whose work belongs to other parts of the program
     // (favourite folders, search and replace, the browsers and FTP, the snippet windows, the
     // home pages). Empty until those parts are attached.
-    void SetGoFolderActionExecute() {}
-    void ResetGoFoldeActionExecute() {}
     void ViewOfIEActionExecute() {}
     void ViewOfNNActionExecute() {}
     void FTPActionExecute() {}
@@ -215,7 +221,7 @@ public:
 
     // ---- Where the frame's other components attach; empty until they do
     // FormCreate step 4: the favourite folders from GoFolder.fol into both file dialogs.
-    void LoadFavouriteFolders() {}
+    void LoadFavouriteFolders();
     // FormCreate step 6 and FormClose: the recent files ("QuorveljsHis"). (MainMemory.cpp)
     void LoadHistories();
     void SaveHistories();

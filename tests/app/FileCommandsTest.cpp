@@ -8,7 +8,7 @@
 
 #include "app/Childwin.h"
 #include "app/Main.h"
-#include "app/PlainFileDialog.h"
+#include "components/CabDialog.h"
 #include "app/StatusPanels.h"
 #include "editor/ExtMemo.h"
 

@@ -29,6 +29,12 @@ void CloseDialog(QWidget* widget) {
         widget->close();
 }
 
+// The program's file dialogs hold Qt's file dialog beside their favourites.
+QFileDialog* FileDialogIn(QWidget* widget) {
+    auto* dialog = qobject_cast<QFileDialog*>(widget);
+    return dialog ? dialog : widget->findChild<QFileDialog*>();
+}
+
 QString Describe(QWidget* widget) {
     if (auto* box = qobject_cast<QMessageBox*>(widget))
         return box->windowTitle() + u'|' + box->text();
@@ -87,7 +93,7 @@ void TDialogAnswers::Press(const QString& buttonText, TAnswer look) {
 
 void TDialogAnswers::Choose(const QString& path) {
     Add([this, path](QWidget* widget) {
-        auto* dialog = qobject_cast<QFileDialog*>(widget);
+        QFileDialog* dialog = FileDialogIn(widget);
         QVERIFY2(dialog, qPrintable(QStringLiteral("a file dialog, not ") + Describe(widget)));
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         Proposed << (edit ? edit->text() : QString());
@@ -98,7 +104,7 @@ void TDialogAnswers::Choose(const QString& path) {
 
 void TDialogAnswers::Cancel() {
     Add([this](QWidget* widget) {
-        if (auto* dialog = qobject_cast<QFileDialog*>(widget)) {
+        if (QFileDialog* dialog = FileDialogIn(widget)) {
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             Proposed << (edit ? edit->text() : QString());
         } else {

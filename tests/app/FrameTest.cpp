@@ -10,7 +10,7 @@
 #include "app/Childwin.h"
 #include "app/HelpForm.h"
 #include "app/Main.h"
-#include "app/PlainFileDialog.h"
+#include "components/CabDialog.h"
 #include "app/StatusPanels.h"
 #include "editor/ExtMemo.h"
 #include "platform/Error.h"
