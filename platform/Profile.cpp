@@ -149,9 +149,21 @@ bool Store(const QString& path, const QByteArray& bytes) {
     return file.commit();
 }
 
+// A byte escape goes out as the byte it stands for, and the line would then read back as other
+// text (or as CP932 altogether), so text holding one is refused rather than written changed.
+bool HoldsByteEscape(QStringView s) {
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+            ++i;
+        else if (IsByteEscape(s[i].unicode()))
+            return true;
+    }
+    return false;
+}
+
 std::optional<QByteArray> Utf8(QStringView text) {
     QByteArray out;
-    if (EncodeString(text, teUtf8, {}, out))
+    if (HoldsByteEscape(text) || EncodeString(text, teUtf8, {}, out))
         return std::nullopt;
     return out;
 }

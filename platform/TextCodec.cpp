@@ -172,15 +172,13 @@ public:
         }
     }
     qsizetype Length() const { return FLength; }
-    void SetInput(const uint8_t* begin) {
-        FInput = begin;
-        FNextReport = begin + ReportStep;
-    }
-    // Tells the sink, every few megabytes, how much input lies behind the decoder.
+    void SetInput(const uint8_t* begin) { FInput = begin; }
+    // Tells the sink, every few megabytes, how much input lies behind the decoder. Kept as an
+    // offset: a pointer that far ahead would point past a small input (or off a null one).
     void Progress(const uint8_t* p) {
-        if (p >= FNextReport && FInput) {
+        if (FInput && p - FInput >= FNextReport) {
             FSink.Consumed(p - FInput);
-            FNextReport = p + ReportStep;
+            FNextReport = p - FInput + ReportStep;
         }
     }
 
@@ -188,7 +186,7 @@ private:
     static constexpr qsizetype ReportStep = 4 << 20;
     TTextSink& FSink;
     const uint8_t* FInput = nullptr;
-    const uint8_t* FNextReport = nullptr;
+    qsizetype FNextReport = ReportStep;
     std::array<char16_t, 8192> FBuffer;
     size_t FUsed = 0;
     qsizetype FLength = 0;

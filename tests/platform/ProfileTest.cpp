@@ -178,6 +178,10 @@ private Q_SLOTS:
         QTest::newRow("new section appended")
             << QStringLiteral("Browser") << QStringLiteral("Path") << QStringLiteral("a b")
             << QByteArray() << QByteArray("[Browser]\r\nPath=a b\r\n");
+        QTest::newRow("character beyond the first plane")
+            << QStringLiteral("Folder") << QStringLiteral("Memo") << QStringLiteral("𐀀𠀋")
+            << QByteArray("Memo=\x93\xfa\x96\x7b\x8c\xea\r\n")
+            << QByteArray("Memo=\xf0\x90\x80\x80\xf0\xa0\x80\x8b\r\n");
         QTest::newRow("blanks written as they are")
             << QStringLiteral("Folder") << QStringLiteral("FTP") << QStringLiteral(" x ")
             << QByteArray("FTP=  ffftp.exe -s  \r\n") << QByteArray("FTP= x \r\n");
@@ -253,6 +257,9 @@ private Q_SLOTS:
         QTest::newRow("line break in section")
             << QStringLiteral("A\nB") << k << QStringLiteral("1");
         QTest::newRow("empty section") << QString() << k << QStringLiteral("1");
+        // An undecodable byte kept from a file would go out raw and read back as other text.
+        QTest::newRow("byte escape in value") << s << k << QString::fromUtf16(u"a\xDC85", 2);
+        QTest::newRow("byte escape in key") << s << QString::fromUtf16(u"\xDC85", 1) << k;
     }
     void textTheLineFormatCannotHoldIsRefused() {
         QFETCH(QString, section);
