@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
+#include <functional>
 
 namespace {
 
@@ -69,8 +70,8 @@ QString NetworkFolder() {
     return QFileInfo(gvfs).isDir() ? gvfs : QStringLiteral("/");
 }
 
-// The favourites column: a click or Enter on a row moves the file dialog. Enter must not reach
-// the dialog, whose default button would open the file.
+// The favourites column. The arrow keys pick a favourite as a click does; Enter goes on to the
+// dialog, which opens the typed file.
 class TCabinetList : public QListWidget {
 public:
     using QListWidget::QListWidget;
@@ -78,12 +79,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-            currentRow() >= 0) {
-            OnPick(currentRow());
-            return;
-        }
+        const int before = currentRow();
         QListWidget::keyPressEvent(event);
+        if (currentRow() != before)
+            OnPick(currentRow());
     }
 };
 
@@ -215,6 +214,7 @@ void TCabOpenDialog::CreateCabinet(QDialog& window) {
         if (row >= 0 && row < FSettings.Items.size())
             ChangeFolder(ItemFolderPath(FSettings.Items[row]));
     };
+    // A click picks a favourite, the same one again too.
     connect(list, &QListWidget::clicked, this,
             [list](const QModelIndex& index) { list->OnPick(index.row()); });
     auto* layout = new QHBoxLayout(FCabinetPanel);

@@ -99,6 +99,9 @@ QIcon ShellIcon(const QString& path, bool open) {
     const QFileInfo info(path);
     if (info.isRoot())
         return provider.icon(QAbstractFileIconProvider::Computer);
+    // A favourite whose folder is gone still shows as a folder.
+    if (!info.exists())
+        return provider.icon(QAbstractFileIconProvider::Folder);
     if (open && info.isDir())
         return OpenFolderIcon(provider.icon(info));
     return provider.icon(info);

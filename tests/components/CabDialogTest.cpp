@@ -176,8 +176,14 @@ private Q_SLOTS:
             QVERIFY(shown.Open->isEnabled());
             // Without AutoFocusChange the focus stays in the column.
             QCOMPARE(window->focusWidget(), shown.List);
+            // The arrow keys pick as a click does; Enter opens the typed name.
+            QTest::keyClick(shown.List, Qt::Key_Down);
+            QCOMPARE(QDir(shown.Files->directory()).absolutePath(), FDesktop);
+            QTest::keyClick(shown.List, Qt::Key_Up);
+            QCOMPARE(QDir(shown.Files->directory()).absolutePath(), target);
+            QCOMPARE(shown.Edit->text(), QStringLiteral("page"));
             looked = true;
-            shown.Open->click();
+            QTest::keyClick(shown.List, Qt::Key_Return);
         });
         QVERIFY(dialog.Execute());
         QVERIFY(looked);
