@@ -213,7 +213,7 @@ TBarLayout LayoutTitleBar(const QStyleOptionTitleBar& bar) {
         }
         layout.Icon = QRect(r.left() + 2, r.top() + (r.height() - 16) / 2, 16, 16);
     }
-    layout.Text = QRect(r.left(), r.top(), std::max(2, right - 1 - r.left()), r.height());
+    layout.Text = QRect(r.left(), r.top(), std::max(2, right - r.left()), r.height());
     return layout;
 }
 

@@ -267,8 +267,10 @@ void TGradientCaption::ComposeTitle() {
 }
 
 bool TGradientCaption::eventFilter(QObject* watched, QEvent* event) {
+    // The desktop's fonts are all in place only once the change has been announced to every
+    // window.
     if (event->type() == QEvent::ApplicationFontChange || event->type() == QEvent::ThemeChange)
-        SystemChanged();
+        QMetaObject::invokeMethod(this, &TGradientCaption::SystemChanged, Qt::QueuedConnection);
     return QObject::eventFilter(watched, event);
 }
 

@@ -261,7 +261,9 @@ QRect TTabToolBar::TabRect() const {
 
 void TTabToolBar::RefreshFrame() {
     if (FMaximized) {
+        // A layout that rested while collapsed has no pending request: it is run here.
         layout()->invalidate();
+        layout()->activate();
         updateGeometry();
     }
     update();
