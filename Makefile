@@ -23,6 +23,7 @@ test: deps
 		-DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+	JOBS=$(JOBS) bash tools/fuzz-smoke.sh
 
 bench: build
 	bash bench/run.sh $(BENCH_DIR)
