@@ -52,6 +52,12 @@ template <typename B, typename F> TTimes Median(int runs, B&& before, F&& f) {
     return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
 }
 
+// The machine is shared: its load average goes with the figures.
+QByteArray LoadAverage() {
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().split(' ').mid(0, 3).join(' ') : "?";
+}
+
 qsizetype PerParagraph(const TTextBuffer& buffer, const TAdvanceTable& advances, double width) {
     const TPreparedBreakRules rules(Level1Rules());
     std::vector<float> scratch;
@@ -86,6 +92,7 @@ int main(int argc, char** argv) {
                 qPrintable(QFileInfo(path).fileName()), QFileInfo(path).size() / 1e6,
                 static_cast<long long>(buffer.LineCount()), static_cast<long long>(buffer.Length()),
                 qPrintable(font.family()), font.pixelSize(), Overflow, runs);
+    std::printf("load average at the start: %s\n", LoadAverage().constData());
     std::printf("%-6s %10s %12s %12s %18s %18s\n", "width", "lines", "count wall s", "count cpu s",
                 "per-paragraph wall", "per-paragraph cpu");
     for (double width : {980.0, 600.0, 300.0}) {
@@ -110,5 +117,6 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
+    std::printf("load average at the end: %s\n", LoadAverage().constData());
     return 0;
 }

@@ -184,9 +184,7 @@ TPreparedBreakRules::TPreparedBreakRules(const TBreakRules& rules)
 
 TPreparedBreakRules::~TPreparedBreakRules() = default;
 
-uint8_t TPreparedBreakRules::Classes(char32_t c) const {
-    if (c < 0x10000)
-        return FBmp[c];
+uint8_t TPreparedBreakRules::SupplementaryClasses(char32_t c) const {
     uint8_t k = FixedClasses(c);
     auto it = std::lower_bound(FSupplementary.begin(), FSupplementary.end(),
                                std::pair<char32_t, uint8_t>(c, 0));

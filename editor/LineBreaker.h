@@ -79,13 +79,15 @@ public:
 
     const TBreakRules& Rules() const { return FRules; }
     // The classes of a code point under these rules.
-    uint8_t Classes(char32_t c) const;
+    uint8_t Classes(char32_t c) const { return c < 0x10000 ? FBmp[c] : SupplementaryClasses(c); }
     // Whether a display line may start at b (0 < b < text.size()) under all rules.
     bool BreakAllowed(QStringView text, qsizetype b) const;
     // Whether b is allowed by the rules that always hold (no split cluster, no leading space).
     bool ClusterBoundary(QStringView text, qsizetype b) const;
 
 private:
+    uint8_t SupplementaryClasses(char32_t c) const;
+
     TBreakRules FRules;
     std::unique_ptr<uint8_t[]> FBmp;
     std::vector<std::pair<char32_t, uint8_t>> FSupplementary;
