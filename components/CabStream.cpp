@@ -119,6 +119,12 @@ constexpr TColorName ColorNames[] = {
     throw EQuorvelError(BadStreamMessage());
 }
 
+QString Cp932(QByteArrayView bytes) {
+    TStringSink sink;
+    DecodeText(bytes, teCp932, sink);
+    return sink.Text;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Writing
 
@@ -161,7 +167,9 @@ public:
     }
     void String(const QString& text) {
         QByteArray bytes;
-        if (EncodeString(text, teCp932, {}, bytes)) {
+        // A kept undecodable lead byte can join the Shift-JIS bytes of the character after it
+        // into another character; text that would not read back goes out as UTF-16 too.
+        if (EncodeString(text, teCp932, {}, bytes) || Cp932(bytes) != text) {
             Byte(vaWString);
             Long(uint32_t(text.size()));
             for (QChar c : text)
@@ -473,12 +481,6 @@ private:
                 return qsizetype(i);
         return -1;
     }
-    static QString Cp932(QByteArrayView bytes) {
-        TStringSink sink;
-        DecodeText(bytes, teCp932, sink);
-        return sink.Text;
-    }
-
     QByteArrayView FBytes;
     qsizetype FPos = 0;
 };

@@ -197,6 +197,10 @@ private Q_SLOTS:
         QTest::newRow("unusual values") << s;
         s.Color = clBtnFace;
         QTest::newRow("system colour") << s;
+        // Read from "\xEA\xFA\x54": a lead byte without its trail, then "￢" in its second form,
+        // whose usual form 81 CA would pair with that lead byte.
+        s.Title = QString::fromUtf16(u"\xDCEA\xFFE2", 2);
+        QTest::newRow("undecodable lead byte before a character") << s;
     }
 
     void readsBackWhatItWrites() {
