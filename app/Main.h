@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -189,6 +190,14 @@ public:
     void SetGoFolderActionExecute();
     void ResetGoFoldeActionExecute();
 
+    // ---- The browsers, the FTP program and the home pages (BrowserCommands.cpp)
+    void SetProwserFolderActionExecute();
+    void ViewOfNNActionExecute();
+    void ViewOfIEActionExecute();
+    void FTPActionExecute();
+    void GoMyWebActionExecute();
+    void GoTalvoroWebActionExecute();
+
     // ---- Search and replace (SearchCommands.cpp)
     TFindReplaceDialog* FindDialog1 = nullptr;
     TFindReplaceDialog* ReplaceDialog1 = nullptr;
@@ -212,12 +221,6 @@ public:
     // ---- Handlers connected to their actions whose work belongs to other parts of the program
     // (favourite folders, search and replace, the browsers and FTP, the snippet windows, the
     // home pages). Empty until those parts are attached.
-    void ViewOfIEActionExecute() {}
-    void ViewOfNNActionExecute() {}
-    void FTPActionExecute() {}
-    void SetProwserFolderActionExecute() {}
-    void GoMyWebActionExecute() {}
-    void GoTalvoroWebActionExecute() {}
 
     // ---- Where the frame's other components attach; empty until they do
     // FormCreate step 4: the favourite folders from GoFolder.fol into both file dialogs.
@@ -266,6 +269,9 @@ private:
     void ToggleSnippetWindow(QDockWidget* window);
     void HideDockSite();
     void UpdateDockSite();
+    // BrowserCommands.cpp
+    void Preview(const QString& key, const QString& programFile);
+    void OpenHomePage(const std::function<QString()>& address);
     // SearchCommands.cpp
     void CreateSearchDialogs();
     void TakeSearchFrom(const TFindReplaceDialog* dialog);

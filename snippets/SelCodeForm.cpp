@@ -1,5 +1,7 @@
 #include "snippets/SelCodeForm.h"
 
+#include "chrome/CaptionBars.h"
+#include "chrome/GradCaption.h"
 #include "platform/MessageBox.h"
 #include "snippets/SnippetEngine.h"
 
@@ -26,7 +28,10 @@ void TSnippetList::keyPressEvent(QKeyEvent* event) {
 
 TSelCodeForm::TSelCodeForm(QWidget* parent) : QDockWidget(parent) {
     setObjectName(QStringLiteral("SelCodeForm"));
-    setWindowTitle(QStringLiteral("したい事の選択"));
+    GradientCaption1 = new TGradientCaption(*this);
+    SetProgramCaptionLook(*GradientCaption1);
+    GradientCaption1->CaptionText().SetCaption(QStringLiteral("したい事の選択"));
+    new TDockCaptionBar(this, GradientCaption1);
     setFeatures(DockWidgetClosable | DockWidgetMovable | DockWidgetFloatable);
     QFont formFont(QStringLiteral("ＭＳ Ｐゴシック"));
     formFont.setPixelSize(12);

@@ -9,6 +9,7 @@
 #include <QListWidget>
 
 class QComboBox;
+class TGradientCaption;
 
 // The item list; a double-click anywhere on it (an item or the empty space below the items)
 // and Enter are its one action.
@@ -34,6 +35,7 @@ public:
 
     QComboBox* ComboBox1 = nullptr;
     TSnippetList* ListBox1 = nullptr;
+    TGradientCaption* GradientCaption1 = nullptr; // paints the title bar
 
     // What the parameter window reads when its handlers run: the chosen category, and the
     // selected item or -1.

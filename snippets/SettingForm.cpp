@@ -1,5 +1,7 @@
 #include "snippets/SettingForm.h"
 
+#include "chrome/CaptionBars.h"
+#include "chrome/GradCaption.h"
 #include "editor/TextView.h"
 #include "snippets/SelCodeForm.h"
 #include "snippets/SnippetEngine.h"
@@ -49,7 +51,10 @@ void InsertSnippet(TTextView* editor, const QString& text) {
 
 TSettingForm::TSettingForm(QWidget* parent) : QDockWidget(parent) {
     setObjectName(QStringLiteral("SettingForm"));
-    setWindowTitle(QStringLiteral("セッティング"));
+    GradientCaption1 = new TGradientCaption(*this);
+    SetProgramCaptionLook(*GradientCaption1);
+    GradientCaption1->CaptionText().SetCaption(QStringLiteral("セッティング"));
+    new TDockCaptionBar(this, GradientCaption1);
     setFeatures(DockWidgetClosable | DockWidgetMovable | DockWidgetFloatable);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(12);

@@ -18,6 +18,7 @@ class QPushButton;
 class QSplitter;
 class TTextView;
 class TSelCodeForm;
+class TGradientCaption;
 
 // The editor the snippet windows write into: the active editing window's control, or null.
 using TActiveEditor = std::function<TTextView*()>;
@@ -44,6 +45,7 @@ public:
     std::array<QLineEdit*, snippets::EditCount> Edits{};
     QComboBox* ComboBox1 = nullptr;
     QComboBox* ComboBox2 = nullptr;
+    TGradientCaption* GradientCaption1 = nullptr; // paints the title bar
 
     // The input control of a row.
     QWidget* RowControl(snippets::TParamRow row) const;

@@ -12,6 +12,7 @@
 #include "app/Main.h"
 #include "components/CabDialog.h"
 #include "app/StatusPanels.h"
+#include "chrome/TabToolBar.h"
 #include "editor/ExtMemo.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"

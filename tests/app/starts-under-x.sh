@@ -27,8 +27,9 @@ cp "$script" "$work/script.orig"
 cd "$work"
 "$program" "$page" &
 pid=$!
+# The caption piece of the title is empty until a window is maximised: a blank follows the name.
 title="Quorvel for JavaScript v.1.46"
-if ! win=$(timeout 60 xdotool search --sync --all --pid "$pid" --name "^${title//./\\.}\$" | head -n 1); then
+if ! win=$(timeout 60 xdotool search --sync --all --pid "$pid" --name "^${title//./\\.} ?\$" | head -n 1); then
   echo "no window titled \"$title\" appeared" >&2
   exit 1
 fi
