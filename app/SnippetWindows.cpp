@@ -12,7 +12,9 @@
 #include <QDockWidget>
 #include <QEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -37,6 +39,43 @@ protected:
 private:
     // The frame destroys its actions before its windows.
     QPointer<QAction> FAction;
+};
+
+// A window leaving the dock site gets back the size it had while it floated, not the width of
+// the frame's edge it was docked along. The toolkit resizes a window to its drop place before it
+// docks it, so the floating size is the one it had when its title bar was pressed.
+class TKeepFloatingSize : public QObject {
+public:
+    explicit TKeepFloatingSize(QDockWidget* window)
+        : QObject(window), FWindow(window), FSize(window->size()) {
+        if (QWidget* bar = window->titleBarWidget())
+            bar->installEventFilter(this);
+        connect(window, &QDockWidget::topLevelChanged, this, [this, window](bool floating) {
+            if (floating)
+                RestoreWhenDropped(window);
+        });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress && FWindow->isFloating())
+            FSize = FWindow->size();
+        return false;
+    }
+
+private:
+    // The window is still being dragged while the mouse button is down.
+    void RestoreWhenDropped(QDockWidget* window) {
+        QTimer::singleShot(50, this, [this, window] {
+            if (QGuiApplication::mouseButtons() != Qt::NoButton)
+                return RestoreWhenDropped(window);
+            if (window->isFloating())
+                window->resize(FSize);
+        });
+    }
+
+    QDockWidget* FWindow;
+    QSize FSize;
 };
 
 } // namespace
@@ -75,6 +114,7 @@ void TMainForm::CreateSnippetWindows() {
         window->setFloating(true);
         window->hide();
         window->move(places[n++]);
+        new TKeepFloatingSize(window);
         connect(window, &QDockWidget::topLevelChanged, this, &TMainForm::UpdateDockSite);
         connect(window, &QDockWidget::visibilityChanged, this, &TMainForm::UpdateDockSite);
     }

@@ -366,6 +366,14 @@ void TSnippetWindowsTest::dockSite() {
     DoubleClick(*m.SelCodeForm, 0, 2);
     QVERIFY(!EditorText(f).isEmpty());
 
+    // Taken out of the site again, a window gets back the size it had while it floated.
+    m.SettingForm->resize(210, 300);
+    QTest::mouseClick(m.SettingForm->titleBarWidget(), Qt::LeftButton, {}, QPoint(20, 5));
+    m.SettingForm->setFloating(false);
+    QVERIFY(m.SettingForm->size() != QSize(210, 300));
+    m.SettingForm->setFloating(true);
+    QTRY_COMPARE(m.SettingForm->size(), QSize(210, 300));
+
     // Hiding the site hides the docked window with it; showing it brings the window back.
     m.ShowDockSiteAction->trigger();
     QVERIFY(!m.ShowDockSiteAction->isChecked());
