@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Main.h"
+#include "app/Recovery.h"
 #include "chrome/CaptionBars.h"
 #include "chrome/GradCaption.h"
 #include "components/CabDialog.h"
@@ -113,16 +114,26 @@ bool TMDIChild::Modified() const {
 // ---------------------------------------------------------------------------------------------
 // Files
 
-void TMDIChild::LoadFile(const QString& path) {
+void TMDIChild::LoadFile(const QString& path, std::optional<TTextEncoding> encoding) {
     const TDiskStamp stamp = TDiskStamp::Of(path);
-    FFormat = LoadTextFile(path, RichEdit1->Buffer());
-    RichEdit1->SetLineEnd(FFormat.LineEnd);
+    SetFormat(encoding ? LoadTextFile(path, RichEdit1->Buffer(), *encoding)
+                       : LoadTextFile(path, RichEdit1->Buffer()));
     RichEdit1->Buffer().SetModified(false);
     FStampPath = path;
     FStamp = stamp;
 }
 
+void TMDIChild::SetFormat(const TFileFormat& format) {
+    FFormat = format;
+    RichEdit1->SetLineEnd(FFormat.LineEnd);
+    ShowFormat();
+}
+
 bool TMDIChild::SaveToFile(const QString& path) {
+    return SaveToFile(path, FFormat.Encoding, FFormat.LineEnd);
+}
+
+bool TMDIChild::SaveToFile(const QString& path, TTextEncoding encoding, TLineEnd lineEnd) {
     if (path == FStampPath && FStamp.Exists) {
         const TDiskStamp now = TDiskStamp::Of(path);
         if (now.Exists && !now.SameFile(FStamp) &&
@@ -133,8 +144,21 @@ bool TMDIChild::SaveToFile(const QString& path) {
                        mtConfirmation, mbYes | mbNo, mbNo) != mbYes)
             return false;
     }
-    SaveTextFile(path, RichEdit1->Buffer(), FFormat);
-    RichEdit1->Buffer().SetModified(false);
+    TFileFormat format = FFormat;
+    format.Encoding = encoding;
+    if (lineEnd != FFormat.LineEnd) {
+        format.LineEnd = lineEnd;
+        format.UniformLineEnds = true;
+    }
+    TTextBuffer& buffer = RichEdit1->Buffer();
+    SaveTextFile(path, buffer, format, FFormat.Encoding);
+    if (encoding != FFormat.Encoding) {
+        // The kept original bytes were the old encoding's; the file now holds the characters.
+        buffer.SetByteExceptions({});
+        format.PreferredForms.clear();
+    }
+    SetFormat(format);
+    buffer.SetModified(false);
     FStampPath = path;
     FStamp = TDiskStamp::Of(path);
     return true;
@@ -166,7 +190,8 @@ bool TMDIChild::FormCloseQuery() {
     QString fileName;
     switch (AskSaveChanges(&fileName)) {
     case saSave:
-        return SaveToFile(fileName);
+        return SaveToFile(fileName, FFrame.CabSaveDialog1->Encoding(),
+                          FFrame.CabSaveDialog1->LineEnd());
     case saDiscard:
         return true;
     case saCancel:
@@ -188,6 +213,7 @@ void TMDIChild::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    FFrame.Recovery1->Forget(this);
     QMdiSubWindow::closeEvent(event);
 }
 
@@ -209,8 +235,14 @@ void TMDIChild::ShowCaretPosition(TCaretForm form) {
                                       RichEdit1->LineCount(), form));
 }
 
+void TMDIChild::ShowFormat() {
+    if (IsActive())
+        FFrame.SetStatusText(4, FormatCaption(FFormat));
+}
+
 void TMDIChild::FormActivate() {
     ShowCaretPosition(cfActivate);
+    ShowFormat();
     FFrame.CabSaveDialog1->SetFileName(Caption());
     const bool readOnly = RichEdit1->ReadOnly();
     FFrame.ReadOnlyAction->setChecked(readOnly);

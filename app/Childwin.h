@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <sys/types.h>
 
 class TExtMemo;
@@ -58,14 +59,20 @@ public:
     void SetCaption(const QString& caption) { setWindowTitle(caption); }
     bool Modified() const;
     const TFileFormat& Format() const { return FFormat; }
+    // The encoding and line ends the window saves in (status panel 4 shows them).
+    void SetFormat(const TFileFormat& format);
 
-    // Replaces the text with the file's, clears the modified flag; throws EQuorvelError.
-    void LoadFile(const QString& path);
+    // Replaces the text with the file's, clears the modified flag; throws EQuorvelError. The
+    // encoding is detected unless given.
+    void LoadFile(const QString& path, std::optional<TTextEncoding> encoding = std::nullopt);
     // Writes the text to path in the window's encoding and line ends and clears the modified
     // flag. When path is the file this window loaded or last saved and another program has
     // changed it since, asks first; false when the user keeps the other program's file.
     // Throws EQuorvelError when the file cannot be written.
     bool SaveToFile(const QString& path);
+    // The same in the encoding and line ends chosen in the save dialog, which become the
+    // window's; line ends other than the window's rewrite every line break.
+    bool SaveToFile(const QString& path, TTextEncoding encoding, TLineEnd lineEnd);
 
     // The close question: save (with the file name chosen in the save dialog), discard, or
     // cancel. Cancelling the save dialog after Yes cancels.
@@ -94,6 +101,7 @@ protected:
 
 private:
     bool IsActive() const;
+    void ShowFormat();
 
     TMainForm& FFrame;
     TFileFormat FFormat;

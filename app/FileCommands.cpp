@@ -1,16 +1,18 @@
-// The File menu's commands: new, open, open from the recent files, save, save as, close, close
-// all, save all (also every three minutes) and print. The active window's caption and the save
-// dialog's file name are kept equal.
+// The File menu's commands: new, open, reopen in another encoding, open from the recent files,
+// save, save as, close, close all, save all (also every three minutes) and print. The active
+// window's caption and the save dialog's file name are kept equal.
 
 #include "app/Application.h"
 #include "app/Childwin.h"
 #include "app/Main.h"
+#include "app/Recovery.h"
 #include "components/CabDialog.h"
 #include "editor/ExtMemo.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMdiArea>
 #include <QPointer>
 #include <QPrintDialog>
@@ -26,6 +28,7 @@ TMDIChild* TMainForm::OpenInNewWindow(const QString& fileName) {
         setUpdatesEnabled(false);
     auto* child = new TMDIChild(*this);
     child->SetCaption(fileName);
+    Recovery1->Watch(child);
     MdiArea->addSubWindow(child);
     child->show();
     FEditorDisplay.ApplyTo(*child->RichEdit1);
@@ -84,6 +87,8 @@ void TMainForm::OpenFiles(const QStringList& fileNames) {
 }
 
 bool TMainForm::ExecuteSaveDialog(TMDIChild* child) {
+    CabSaveDialog1->SetEncoding(child->Format().Encoding);
+    CabSaveDialog1->SetLineEnd(child->Format().LineEnd);
     for (;;) {
         if (!CabSaveDialog1->Execute())
             return false;
@@ -144,10 +149,52 @@ void TMainForm::FileSaveAs1Execute() {
     if (!ExecuteSaveDialog(child))
         return;
     const QString name = CabSaveDialog1->FileName();
-    if (!child->SaveToFile(name))
+    if (!child->SaveToFile(name, CabSaveDialog1->Encoding(), CabSaveDialog1->LineEnd()))
         return;
     SetStatusText(2, QStringLiteral("編集終了"));
     child->SetCaption(name);
+}
+
+void TMainForm::ReopenActionExecute() {
+    TMDIChild* child = ActiveMDIChild();
+    if (!child)
+        return;
+    const QString path = child->Caption();
+    if (path == NewFileCaption || !QFileInfo::exists(path)) {
+        MessageDlg(this, QStringLiteral("%1 はまだ保存されていないため、開き直せません").arg(path),
+                   mtInformation, mbOK, mbOK);
+        return;
+    }
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("ReopenDialog"));
+    dialog.setWindowTitle(QStringLiteral("文字コードを指定して開き直す"));
+    dialog.setLabelText(QStringLiteral("文字コード(&E):"));
+    QStringList captions;
+    for (TTextEncoding encoding : ChoosableEncodings)
+        captions << EncodingCaption(encoding);
+    dialog.setComboBoxItems(captions);
+    dialog.setTextValue(EncodingCaption(child->Format().Encoding));
+    dialog.setOkButtonText(MsgDlgButtonText(mbOK));
+    dialog.setCancelButtonText(MsgDlgButtonText(mbCancel));
+    if (dialog.exec() != QDialog::Accepted || !captions.contains(dialog.textValue()))
+        return;
+    const TTextEncoding encoding = ChoosableEncodings[captions.indexOf(dialog.textValue())];
+    // The text on screen is replaced: unsaved changes are asked about as on closing.
+    if (child->Modified()) {
+        switch (MessageDlg(this, QStringLiteral("内容が変更されています.保存しますか?"), mtWarning,
+                           mbYes | mbNo | mbCancel, mbYes)) {
+        case mbYes:
+            if (!child->SaveToFile(path))
+                return;
+            break;
+        case mbNo:
+            break;
+        default:
+            return;
+        }
+    }
+    child->LoadFile(path, encoding);
+    SetStatusText(2, QStringLiteral("編集終了"));
 }
 
 void TMainForm::FileClose1Execute() {
@@ -191,7 +238,7 @@ void TMainForm::AllSaveActionExecute() {
             if (!ExecuteSaveDialog(child) || !children[i])
                 continue;
             const QString name = CabSaveDialog1->FileName();
-            if (!child->SaveToFile(name))
+            if (!child->SaveToFile(name, CabSaveDialog1->Encoding(), CabSaveDialog1->LineEnd()))
                 continue;
             child->SetCaption(name);
         }

@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/Childwin.h"
 #include "app/HelpForm.h"
+#include "app/Recovery.h"
 #include "app/StatusPanels.h"
 #include "chrome/GradCaption.h"
 #include "components/CabDialog.h"
@@ -69,7 +70,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     auto* bar = new QStatusBar(this);
     setStatusBar(bar);
-    StatusBar = new TStatusPanels({450, 100, 100, 100}, bar);
+    // The fifth panel shows the active window's encoding and line ends.
+    StatusBar = new TStatusPanels({450, 100, 100, 100, 160}, bar);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     bar->addWidget(StatusBar, 1);
 
@@ -109,6 +111,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         const QRect available = screen->availableGeometry();
         resize(available.width() * 3 / 4, available.height() * 3 / 4);
     }
+    Recovery1 = new TRecovery(*this, TRecovery::DefaultFolder());
     FormCreate();
     UpdateActions();
 }
@@ -163,6 +166,8 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
     LoadPlacements();
     ShowSnippetWindows();
+    // After the frame is on screen, so that the question has a window to stand over.
+    QTimer::singleShot(0, this, [this] { Guarded([this] { Recovery1->OfferLeftFiles(); }); });
 }
 
 void TMainForm::FormClose() {
@@ -185,6 +190,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    Recovery1->ForgetAll();
     Guarded([this] { FormClose(); });
     Timer1->stop();
     event->accept();

@@ -32,6 +32,7 @@ class TCabOpenDialog;
 class TCabSaveDialog;
 class TSetGoFolderForm;
 class TStatusPanels;
+class TRecovery;
 class TTabToolBar;
 class TSelCodeForm;
 class TSettingForm;
@@ -66,6 +67,8 @@ public:
     TCabOpenDialog* CabOpenDialog1 = nullptr;
     TCabSaveDialog* CabSaveDialog1 = nullptr;
     QTimer* Timer1 = nullptr;
+    // Copies of unsaved text, offered again after a crash.
+    TRecovery* Recovery1 = nullptr;
     // Panel1, the dock site of the snippet windows, is the frame's bottom dock area, which the
     // snippet windows manage. FindDialog1 and ReplaceDialog1 belong to the search commands.
 
@@ -75,6 +78,7 @@ public:
     QAction* FileClose1 = nullptr;
     QAction* FileSave1 = nullptr;
     QAction* FileSaveAs1 = nullptr;
+    QAction* ReopenAction = nullptr; // reopens the active window's file in a chosen encoding
     QAction* AllCloseAction = nullptr;
     QAction* AllSaveAction = nullptr;
     QAction* PrintAction = nullptr;
@@ -146,6 +150,7 @@ public:
     void OpenFileHistories1OpenFile(const QString& fileName);
     void FileSave1Execute();
     void FileSaveAs1Execute();
+    void ReopenActionExecute();
     void FileClose1Execute();
     void AllCloseActionExecute();
     void AllSaveActionExecute();

@@ -4,14 +4,17 @@
 #include "components/SystemImages.h"
 #include "platform/MessageBox.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
@@ -141,6 +144,43 @@ TCabOpenDialog::TCabOpenDialog(QWidget* owner, bool save)
 TCabOpenDialog::~TCabOpenDialog() = default;
 
 TCabSaveDialog::TCabSaveDialog(QWidget* owner) : TCabOpenDialog(owner, true) {}
+
+void TCabSaveDialog::AddChoices(QFileDialog& files) {
+    // Qt's dialog lays out its name and type rows in a grid; ours go below them, label and box
+    // in the same columns.
+    auto* grid = qobject_cast<QGridLayout*>(files.layout());
+    if (!grid)
+        return;
+    auto addRow = [&](const QString& label, const char* name) {
+        auto* box = new QComboBox(&files);
+        box->setObjectName(QLatin1StringView(name));
+        auto* caption = new QLabel(label, &files);
+        caption->setBuddy(box);
+        const int row = grid->rowCount();
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(box, row, 1);
+        return box;
+    };
+    FEncodingBox = addRow(QStringLiteral("文字コード(&E):"), "EncodingBox");
+    for (TTextEncoding encoding : ChoosableEncodings) {
+        FEncodingBox->addItem(EncodingCaption(encoding), int(encoding));
+        if (encoding == FEncoding)
+            FEncodingBox->setCurrentIndex(FEncodingBox->count() - 1);
+    }
+    FLineEndBox = addRow(QStringLiteral("改行コード(&L):"), "LineEndBox");
+    for (TLineEnd lineEnd : ChoosableLineEnds) {
+        FLineEndBox->addItem(LineEndCaption(lineEnd), int(lineEnd));
+        if (lineEnd == FLineEnd)
+            FLineEndBox->setCurrentIndex(FLineEndBox->count() - 1);
+    }
+}
+
+void TCabSaveDialog::TakeChoices() {
+    if (FEncodingBox)
+        FEncoding = TTextEncoding(FEncodingBox->currentData().toInt());
+    if (FLineEndBox)
+        FLineEnd = TLineEnd(FLineEndBox->currentData().toInt());
+}
 
 QStringList TCabOpenDialog::QtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');
@@ -273,6 +313,7 @@ bool TCabOpenDialog::Execute() {
     }
     files->setDefaultSuffix(FSettings.DefaultExt);
     files->setProxyModel(new TJapaneseFileList(files));
+    AddChoices(*files);
 
     const QFileInfo proposed(FSettings.FileName);
     QString folder = !FLastDir.isEmpty()               ? FLastDir
@@ -300,6 +341,8 @@ bool TCabOpenDialog::Execute() {
     const bool accepted = window.exec() == QDialog::Accepted;
     const QStringList chosen = files->selectedFiles();
     const QString filter = files->selectedNameFilter();
+    if (accepted && !chosen.isEmpty())
+        TakeChoices();
     delete FCabinetPanel;
     delete files;
     if (!accepted || chosen.isEmpty())

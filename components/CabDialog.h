@@ -4,6 +4,7 @@
 // dialog to that folder and keeps the file name the user had typed.
 
 #include "editor/ExtMemoOptions.h"
+#include "editor/TextFile.h"
 
 #include <QFlags>
 #include <QIcon>
@@ -14,6 +15,7 @@
 #include <QStringList>
 #include <cstdint>
 
+class QComboBox;
 class QDialog;
 class QFileDialog;
 class QListWidget;
@@ -138,6 +140,9 @@ public:
 
 protected:
     TCabOpenDialog(QWidget* owner, bool save);
+    // Controls of a derived dialog below Qt's own, and what they chose once it was accepted.
+    virtual void AddChoices(QFileDialog& files) { Q_UNUSED(files); }
+    virtual void TakeChoices() {}
 
 private:
     void CreateCabinet(QDialog& window);
@@ -156,8 +161,26 @@ private:
     friend class TCabinetDelegate;
 };
 
+// The save dialog also offers the encoding and the line ends to write.
 class TCabSaveDialog : public TCabOpenDialog {
     Q_OBJECT
 public:
     explicit TCabSaveDialog(QWidget* owner);
+
+    // Preset before Execute; what the user chose after it.
+    TTextEncoding Encoding() const { return FEncoding; }
+    void SetEncoding(TTextEncoding value) { FEncoding = value; }
+    TLineEnd LineEnd() const { return FLineEnd; }
+    void SetLineEnd(TLineEnd value) { FLineEnd = value; }
+
+protected:
+    void AddChoices(QFileDialog& files) override;
+    void TakeChoices() override;
+
+private:
+    TTextEncoding FEncoding = teUtf8;
+    TLineEnd FLineEnd = leCrLf;
+    // Only while the dialog is shown.
+    QPointer<QComboBox> FEncodingBox;
+    QPointer<QComboBox> FLineEndBox;
 };

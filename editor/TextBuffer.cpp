@@ -224,6 +224,14 @@ void TTextBuffer::ForEachPiece(qsizetype pos, qsizetype length,
     }
 }
 
+std::vector<TTextPiece> TTextBuffer::Pieces() const {
+    std::vector<TTextPiece> pieces;
+    pieces.reserve(FChunks.size());
+    for (const TChunk& chunk : FChunks)
+        pieces.push_back({chunk.Wide, chunk.Narrow, chunk.WideText});
+    return pieces;
+}
+
 qsizetype TTextBuffer::LineStart(qsizetype line) const {
     if (line <= 0)
         return 0;

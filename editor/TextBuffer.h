@@ -31,6 +31,15 @@ struct TSelection {
     bool operator==(const TSelection&) const = default;
 };
 
+// One chunk's text as it was when taken: its storage is shared with the buffer until an edit
+// changes the chunk, so taking every piece costs one reference per chunk, and the pieces can be
+// read on another thread while the user goes on typing.
+struct TTextPiece {
+    bool Wide = false;
+    QByteArray Latin1; // when not Wide
+    QString Utf16;     // when Wide
+};
+
 enum TEditKind : uint8_t {
     ekCommand, // one undo step of its own
     ekTyping,  // joins the open typing step while the user types one word
@@ -60,6 +69,8 @@ public:
     void ForEachPiece(qsizetype pos, qsizetype length,
                       const std::function<void(QLatin1StringView)>& latin1,
                       const std::function<void(QStringView)>& utf16) const;
+    // The whole text, cheaply (see TTextPiece).
+    std::vector<TTextPiece> Pieces() const;
     // The nearest position that is not inside CR LF or a surrogate pair.
     qsizetype Snap(qsizetype pos, bool forward) const;
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <sys/mman.h>
+#include <type_traits>
 #include <unistd.h>
 
 namespace {
@@ -18,16 +19,71 @@ QString EncodeErrorMessage(const QString& path, const TTextBuffer& buffer, qsize
                            char32_t c, TTextEncoding encoding) {
     qsizetype line = buffer.LineOfPos(pos);
     qsizetype column = pos - buffer.LineStart(line);
+    if (IsByteEscape(char16_t(c)))
+        return QStringLiteral("ファイル %1 を作成できません\n元の文字コードで読めなかったバイト "
+                              "0x%2 は %3 に変換できません（%4 行 %5 文字目）。")
+            .arg(path, QString::number(uint(c - EscapeBase), 16).toUpper().rightJustified(2, u'0'),
+                 EncodingCaption(encoding))
+            .arg(line + 1)
+            .arg(column + 1);
     QString shown = QString::fromUcs4(&c, 1);
     return QStringLiteral("ファイル %1 を作成できません\n文字「%2」(U+%3) は %4 では保存できません"
                           "（%5 行 %6 文字目）。")
         .arg(path, shown, QString::number(uint(c), 16).toUpper().rightJustified(4, u'0'),
-             EncodingName(encoding))
+             EncodingCaption(encoding))
         .arg(line + 1)
         .arg(column + 1);
 }
 
+// Whether two encodings write a character with the same bytes (the BOM aside).
+bool SameBytes(TTextEncoding a, TTextEncoding b) {
+    auto base = [](TTextEncoding e) {
+        return e == teUtf8Bom ? teUtf8 : e;
+    };
+    return base(a) == base(b);
+}
+
 } // namespace
+
+QString EncodingCaption(TTextEncoding encoding) {
+    switch (encoding) {
+    case teUtf8:
+        return QStringLiteral("UTF-8");
+    case teUtf8Bom:
+        return QStringLiteral("UTF-8 (BOM付き)");
+    case teCp932:
+        return QStringLiteral("Shift_JIS (CP932)");
+    case teEucJp:
+        return QStringLiteral("EUC-JP");
+    case teIso2022Jp:
+        return QStringLiteral("ISO-2022-JP");
+    case teUtf16LE:
+        return QStringLiteral("UTF-16LE (BOM付き)");
+    case teUtf16BE:
+        return QStringLiteral("UTF-16BE (BOM付き)");
+    }
+    return {};
+}
+
+QString LineEndCaption(TLineEnd lineEnd) {
+    switch (lineEnd) {
+    case leCrLf:
+        return QStringLiteral("CR LF");
+    case leLf:
+        return QStringLiteral("LF");
+    case leCr:
+        return QStringLiteral("CR");
+    }
+    return {};
+}
+
+QString FormatCaption(const TFileFormat& format) {
+    // A file whose lines end in more than one way is saved that way until the user chooses.
+    const QString lineEnd = format.LineEnds == lkMixed && !format.UniformLineEnds
+                                ? QStringLiteral("混在")
+                                : LineEndCaption(format.LineEnd);
+    return EncodingCaption(format.Encoding) + QStringLiteral("  ") + lineEnd;
+}
 
 QString OpenErrorMessage(const QString& path) {
     return QStringLiteral("ファイル %1 は開けません").arg(path);
@@ -112,6 +168,12 @@ TFileFormat LoadTextFile(const QString& path, TTextBuffer& buffer, TTextEncoding
 }
 
 void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFormat& format) {
+    SaveTextFile(path, buffer, format, format.Encoding);
+}
+
+void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFormat& format,
+                  TTextEncoding textEncoding) {
+    const bool converting = !SameBytes(textEncoding, format.Encoding);
     const QString target = SaveTarget(path);
     QFileInfo old(target);
     QSaveFile file(target);
@@ -125,28 +187,64 @@ void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFor
     bool writeFailed = false;
     std::optional<qsizetype> badPos;
     qsizetype piecePos = 0;
+    const QString lineEnd = LineEndText(format.LineEnd);
+    bool afterCr = false; // the LF of a CR LF split across pieces is not a break of its own
     auto flush = [&](bool force) {
         if (!writeFailed && (force || block.size() >= WriteBlock)) {
             writeFailed = file.write(block) != block.size();
             block.clear();
         }
     };
-    auto latin1 = [&](QLatin1StringView piece) {
-        if (!badPos)
-            if (auto bad = encoder.EncodeLatin1(piece, block))
-                badPos = piecePos + *bad;
-        piecePos += piece.size();
+    auto encode = [&](auto part, qsizetype at) {
+        std::optional<qsizetype> bad;
+        if constexpr (std::is_same_v<decltype(part), QLatin1StringView>)
+            bad = encoder.EncodeLatin1(part, block);
+        else
+            bad = encoder.Encode(part, block);
+        if (bad)
+            badPos = piecePos + at + *bad;
+    };
+    // Line ends are rewritten and undecoded bytes refused only where asked for; the usual save
+    // hands whole pieces to the encoder.
+    auto piece = [&](auto text) {
+        if (badPos)
+            return;
+        if (!format.UniformLineEnds && !converting) {
+            encode(text, 0);
+        } else {
+            qsizetype from = 0;
+            for (qsizetype i = 0; i < text.size() && !badPos; ++i) {
+                const char16_t c = text[i].unicode();
+                if (converting && IsByteEscape(c)) {
+                    encode(text.mid(from, i - from), from);
+                    if (!badPos)
+                        badPos = piecePos + i;
+                } else if (format.UniformLineEnds && (c == u'\r' || c == u'\n')) {
+                    encode(text.mid(from, i - from), from);
+                    if (c == u'\r' || !afterCr)
+                        encoder.Encode(lineEnd, block);
+                    afterCr = c == u'\r';
+                    from = i + 1;
+                } else {
+                    afterCr = false;
+                }
+            }
+            if (!badPos)
+                encode(text.mid(from), from);
+        }
+        piecePos += text.size();
         flush(false);
     };
-    auto utf16 = [&](QStringView piece) {
-        if (!badPos)
-            if (auto bad = encoder.Encode(piece, block))
-                badPos = piecePos + *bad;
-        piecePos += piece.size();
-        flush(false);
+    auto latin1 = [&](QLatin1StringView text) {
+        piece(text);
+    };
+    auto utf16 = [&](QStringView text) {
+        piece(text);
     };
 
-    const auto& exceptions = buffer.ByteExceptions();
+    // Another encoding writes the characters; the kept bytes are the old encoding's.
+    static const std::vector<TByteException> none;
+    const auto& exceptions = converting ? none : buffer.ByteExceptions();
     size_t next = 0;
     qsizetype pos = 0;
     while (pos < buffer.Length() && !badPos && !writeFailed) {
@@ -156,6 +254,7 @@ void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFor
             block.append(exceptions[next].Bytes);
             pos += exceptions[next++].Length;
             piecePos = pos;
+            afterCr = false;
             continue;
         }
         piecePos = pos;

@@ -13,7 +13,19 @@ struct TFileFormat {
     TLineEnd LineEnd = leCrLf; // what Enter inserts
     TLineEndKind LineEnds = lkNone;
     TPreferredForms PreferredForms;
+    // Every line break is written as LineEnd (the user chose the line ends on saving); otherwise
+    // the text's own breaks are written as they are.
+    bool UniformLineEnds = false;
 };
+
+// The encodings and line ends the user chooses from, in the order the choice boxes list them.
+inline constexpr TTextEncoding ChoosableEncodings[] = {teUtf8,      teUtf8Bom, teCp932,  teEucJp,
+                                                       teIso2022Jp, teUtf16LE, teUtf16BE};
+inline constexpr TLineEnd ChoosableLineEnds[] = {leCrLf, leLf, leCr};
+// How the user sees them: "Shift_JIS (CP932)", "CR LF"; the status bar shows both.
+QString EncodingCaption(TTextEncoding encoding);
+QString LineEndCaption(TLineEnd lineEnd);
+QString FormatCaption(const TFileFormat& format);
 
 // Reads, detects and decodes; throws EQuorvelError("ファイル %s は開けません") when it cannot read.
 TFileFormat LoadTextFile(const QString& path, TTextBuffer& buffer);
@@ -23,6 +35,11 @@ TFileFormat LoadTextFile(const QString& path, TTextBuffer& buffer, TTextEncoding
 // Encodes the whole text and replaces the file; throws EQuorvelError, leaving the old file and
 // the buffer as they were, when a character cannot be encoded or the file cannot be written.
 void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFormat& format);
+// The same for a text loaded in textEncoding: when format.Encoding writes other bytes, the
+// original bytes the buffer keeps are not written; its characters are encoded instead, and a
+// byte that did not decode, having no character, refuses the save.
+void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFormat& format,
+                  TTextEncoding textEncoding);
 
 QString OpenErrorMessage(const QString& path);
 QString CreateErrorMessage(const QString& path);

@@ -138,8 +138,10 @@ int RunFrameTests(int argc, char** argv, QObject* test) {
     QTemporaryDir folders;
     const QString config = folders.filePath(QStringLiteral("config"));
     const QString runtime = folders.filePath(QStringLiteral("runtime"));
+    const QString state = folders.filePath(QStringLiteral("state"));
     QDir().mkpath(config);
     QDir().mkpath(runtime);
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state));
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));

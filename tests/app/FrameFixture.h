@@ -55,7 +55,8 @@ private:
 // The text of a message box's buttons, left to right as shown.
 QStringList ButtonTexts(QWidget* messageBox);
 
-// Sets private XDG folders and creates the program's application object.
+// Sets private XDG folders (configuration, runtime, state) and creates the program's application
+// object.
 int RunFrameTests(int argc, char** argv, QObject* test);
 
 // A frame on screen, closed without questions when the test ends.

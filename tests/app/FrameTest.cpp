@@ -107,6 +107,7 @@ void TFrameTest::menus_data() {
     QTest::newRow("file") << QStringLiteral("ファイル(&F)") << QStringLiteral("ファイル関連の機能")
                           << QStringList{QStringLiteral("新規作成(&N)"),
                                          QStringLiteral("開く(&O)..."),
+                                         QStringLiteral("文字コードを指定して開き直す(&R)..."),
                                          QStringLiteral("-"),
                                          QStringLiteral("閉じる(&C)"),
                                          QStringLiteral("すべて閉じる(&L)"),
@@ -395,11 +396,13 @@ void TFrameTest::editActionsWorkOnTheFocusedEdit() {
 void TFrameTest::statusPanels() {
     TFrameFixture f;
     TStatusPanels* panels = f.Frame().StatusBar;
-    QCOMPARE(panels->Count(), 4);
+    // The frame's four, then the encoding and line ends.
+    QCOMPARE(panels->Count(), 5);
     QCOMPARE(panels->PanelRect(1).left(), 450);
     QCOMPARE(panels->PanelRect(2).left(), 550);
     QCOMPARE(panels->PanelRect(3).left(), 650);
-    QCOMPARE(panels->PanelRect(3).right() + 1 + 2, panels->width());
+    QCOMPARE(panels->PanelRect(4).left(), 750);
+    QCOMPARE(panels->PanelRect(4).right() + 1 + 2, panels->width());
     // A narrow frame cuts the panels off instead of growing.
     QVERIFY(f.Frame().minimumSizeHint().width() < 450);
 }
