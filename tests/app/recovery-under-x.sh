@@ -5,6 +5,7 @@
 # restores the text into a modified window titled with the page's path; Ctrl+S writes it in the
 # page's own encoding and line ends; a normal exit leaves no recovery file and no lock behind.
 set -euo pipefail
+source "$(dirname "$0")/x-session.sh"
 program=$1
 shots=${2:-.}
 work=$(mktemp -d)
@@ -75,20 +76,7 @@ if [[ "$actual" != "$expected" ]]; then
   exit 1
 fi
 
-xdotool key alt+f
-sleep 1
-xdotool key x
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "the program did not quit through ファイル > 終了" >&2
-  import -window root "$shots/e2e-recovery-not-quit.png"
-  exit 1
-fi
-wait "$pid"
-pid=
+quit_through_menu "$shots/e2e-recovery-not-quit.png" || exit 1
 if compgen -G "$state/*" >/dev/null; then
   echo "left in the recovery folder after a normal exit: $(ls "$state")" >&2
   exit 1

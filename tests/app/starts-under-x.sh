@@ -4,6 +4,7 @@
 # open dialog is shown; screenshots go to the build folder; the program quits through
 # ファイル > 終了 and leaves the files as they were.
 set -euo pipefail
+source "$(dirname "$0")/x-session.sh"
 program=$1
 shots=${2:-.}
 work=$(mktemp -d)
@@ -55,18 +56,9 @@ xdotool windowfocus --sync "$win"
 xdotool key alt+f
 sleep 1
 import -window root "$shots/e2e-file-menu.png"
-xdotool key x
-for _ in $(seq 1 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "the program did not quit through ファイル > 終了" >&2
-  import -window root "$shots/e2e-not-quit.png"
-  exit 1
-fi
-wait "$pid"
-pid=
+xdotool key Escape
+sleep 0.5
+quit_through_menu "$shots/e2e-not-quit.png" || exit 1
 cmp "$page" "$work/page.orig"
 cmp "$script" "$work/script.orig"
 echo "quit through the menu; files unchanged; screenshots in $shots"
