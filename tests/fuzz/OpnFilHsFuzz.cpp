@@ -73,11 +73,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString opened = OpenedName(bytes);
     TOpenFileHistories histories;
     histories.AddHistory(opened);
-    QStringList expected{opened};
-    for (const QString& name : loaded)
-        if (name.compare(opened, Qt::CaseInsensitive) != 0 &&
-            expected.size() < histories.MaxHistory())
-            expected.append(name);
+    // Moved to the top: its first entry in the stored list goes (a store written by hand may
+    // hold it twice), and the list is cut to its length.
+    QStringList expected = loaded;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        if (expected[i].compare(opened, Qt::CaseInsensitive) == 0) {
+            expected.removeAt(i);
+            break;
+        }
+    }
+    expected.prepend(opened);
+    expected = expected.mid(0, histories.MaxHistory());
     try {
         histories.SaveHistories(ValueName);
     } catch (const EQuorvelError&) {
