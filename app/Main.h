@@ -69,8 +69,7 @@ public:
     QTimer* Timer1 = nullptr;
     // Copies of unsaved text, offered again after a crash.
     TRecovery* Recovery1 = nullptr;
-    // Panel1, the dock site of the snippet windows, is the frame's bottom dock area, which the
-    // snippet windows manage. FindDialog1 and ReplaceDialog1 belong to the search commands.
+    // Panel1 belongs to the snippet windows, FindDialog1 and ReplaceDialog1 to the search commands.
 
     // ---- The action list, in the order of the form
     QAction* FileNew1 = nullptr;
@@ -223,11 +222,7 @@ public:
     void HelpAbout1Execute();
     THelpForm* HelpForm() const { return FHelpForm.get(); }
 
-    // ---- Handlers connected to their actions whose work belongs to other parts of the program
-    // (favourite folders, search and replace, the browsers and FTP, the snippet windows, the
-    // home pages). Empty until those parts are attached.
-
-    // ---- Where the frame's other components attach; empty until they do
+    // ---- Where the frame's other components attach
     // FormCreate step 4: the favourite folders from GoFolder.fol into both file dialogs.
     void LoadFavouriteFolders();
     // FormCreate step 6 and FormClose: the recent files ("QuorveljsHis"). (MainMemory.cpp)
