@@ -7,9 +7,25 @@
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 using namespace snippets;
+
+namespace {
+
+// Rows of the item list are 13 pixels, as tight as the 13-pixel font, whatever height the
+// font's own metrics would give them.
+class TFixedRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), ItemHeight};
+    }
+    static constexpr int ItemHeight = 13;
+};
+
+} // namespace
 
 void TSnippetList::mouseDoubleClickEvent(QMouseEvent* event) {
     QListWidget::mouseDoubleClickEvent(event);
@@ -50,6 +66,7 @@ TSelCodeForm::TSelCodeForm(QWidget* parent) : QDockWidget(parent) {
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setFont(listFont);
     ListBox1->setUniformItemSizes(true);
+    ListBox1->setItemDelegate(new TFixedRowDelegate(ListBox1));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->addWidget(ComboBox1);
     layout->addWidget(ListBox1, 1);

@@ -93,6 +93,10 @@ void TSnippetWindowsTest::selectorAtStart() {
     QCOMPARE(items, (QStringList{QStringLiteral("JavaScript ヘッダ"), QStringLiteral("function 文"),
                                  QStringLiteral("for 文")}));
     QCOMPARE(m.SelCodeForm->ItemIndex(), -1);
+    // Rows are 13 pixels apart, whatever the font's own line height.
+    QListWidget* list = m.SelCodeForm->ListBox1;
+    QCOMPARE(list->visualItemRect(list->item(1)).top() - list->visualItemRect(list->item(0)).top(),
+             13);
     // Every row starts closed, and the buttons carry their texts.
     QVERIFY(OpenRows(*m.SettingForm).isEmpty());
     QCOMPARE(m.SettingForm->Button1->text(), QStringLiteral("ＯＫ(&O)"));
