@@ -2,6 +2,7 @@
 
 #include "app/SvgIcon.h"
 #include "platform/Error.h"
+#include "platform/FocusReturn.h"
 #include "platform/FontSubstitution.h"
 #include "platform/MessageBox.h"
 
@@ -28,6 +29,7 @@ TQuorvelApplication::TQuorvelApplication(int& argc, char** argv) : QApplication(
         installTranslator(translator);
     InstallWindowsButtonOrder();
     RegisterFontSubstitutions();
+    TFocusReturn::Install();
     setWindowIcon(SvgIcon(QStringLiteral(":/quorveljs.svg")));
 }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End to end under the X server xvfb-run gave us: the editor starts with a Japanese file named on
 # its command line and shows it; a second start hands another file over and ends at once; the
-# open dialog is shown; screenshots go to the build folder; the program quits through
-# ファイル > 終了 and leaves the files as they were.
+# open dialog is shown and, closed, gives the keyboard back to the frame; screenshots go to the
+# build folder; the program quits through ファイル > 終了 and leaves the files as they were.
 set -euo pipefail
 source "$(dirname "$0")/x-session.sh"
 program=$1
@@ -52,7 +52,7 @@ import -window root "$shots/e2e-open-dialog.png"
 xdotool key Escape
 sleep 1
 
-xdotool windowfocus --sync "$win"
+# Closing the dialog gives the keyboard back to the frame, window manager or not.
 xdotool key alt+f
 sleep 1
 import -window root "$shots/e2e-file-menu.png"
