@@ -166,6 +166,9 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
     LoadPlacements();
     ShowSnippetWindows();
+    // The keyboard is the new frame's, as a window manager would have it; without one nothing
+    // else gives it.
+    activateWindow();
     // After the frame is on screen, so that the question has a window to stand over.
     QTimer::singleShot(0, this, [this] { Guarded([this] { Recovery1->OfferLeftFiles(); }); });
 }

@@ -32,9 +32,8 @@ frame_window() {
 
 "$program" "$page" &
 pid=$!
-win=$(frame_window)
+frame_window >/dev/null
 sleep 2
-xdotool windowfocus --sync "$win"
 xdotool type --delay 30 "kept "
 # The copy comes within 30 s of the typing; a key stroke after it is what a kill may lose.
 for _ in $(seq 1 70); do
