@@ -1,23 +1,12 @@
 #!/usr/bin/env bash
-# Crash recovery end to end, under the X server xvfb-run gave us: the program opens a Shift_JIS
+# Crash recovery end to end, under an X server of its own: the program opens a Shift_JIS
 # page, keys are typed into it, and after the 30-second copy interval it is killed with SIGKILL
 # in the middle of typing. The next start asks "確認" (screenshot into the build folder); Enter
 # restores the text into a modified window titled with the page's path; Ctrl+S writes it in the
 # page's own encoding and line ends; a normal exit leaves no recovery file and no lock behind.
 set -euo pipefail
 source "$(dirname "$0")/x-session.sh"
-program=$1
-shots=${2:-.}
-work=$(mktemp -d)
-pid=
-cleanup() {
-  [[ -n "$pid" ]] && kill -9 "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -m 700 "$work/runtime"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" XDG_STATE_HOME="$work/state"
-export HOME="$work"
+begin_session "$@"
 state="$XDG_STATE_HOME/quorveljs"
 
 # <p>日本語</p> in Shift_JIS (CP932) with CR LF.
@@ -53,21 +42,28 @@ pid=
 "$program" &
 pid=$!
 if ! question=$(timeout 60 xdotool search --sync --all --pid "$pid" --name "^確認\$" | head -n 1); then
-  echo "no recovery question appeared" >&2
+  echo "no recovery question appeared; running: $(kill -0 "$pid" 2>/dev/null && echo yes || echo no)" >&2
+  echo "windows: $(xdotool search --all --pid "$pid" --name . getwindowname %@ 2>/dev/null | tr '\n' '|')" >&2
+  ls -la "$state" >&2
+  import -window root "$shots/e2e-recovery-no-question.png"
   exit 1
 fi
 sleep 1
 import -window root "$shots/e2e-recovery-question.png"
 xdotool windowfocus --sync "$question"
 xdotool key Return
-sleep 2
+wait_focus "^${title//./\\.}" "$shots/e2e-recovery-not-focused.png" || exit 1
+sleep 1
 import -window root "$shots/e2e-recovery-restored.png"
 
 # The keyboard is the frame's once the question is gone.
 xdotool key ctrl+s
-sleep 1
 expected=$(printf 'kept <p>\x93\xfa\x96\x7b\x8c\xea</p>\r\n' | od -An -tx1)
-actual=$(od -An -tx1 "$page")
+for _ in $(seq 1 100); do
+  actual=$(od -An -tx1 "$page")
+  [[ "$actual" == "$expected" ]] && break
+  sleep 0.1
+done
 if [[ "$actual" != "$expected" ]]; then
   echo "the restored and saved page differs:" >&2
   od -c "$page" >&2

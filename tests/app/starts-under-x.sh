@@ -1,21 +1,11 @@
 #!/usr/bin/env bash
-# End to end under the X server xvfb-run gave us: the editor starts with a Japanese file named on
+# End to end under an X server of its own: the editor starts with a Japanese file named on
 # its command line and shows it; a second start hands another file over and ends at once; the
 # open dialog is shown and, closed, gives the keyboard back to the frame; screenshots go to the
 # build folder; the program quits through ファイル > 終了 and leaves the files as they were.
 set -euo pipefail
 source "$(dirname "$0")/x-session.sh"
-program=$1
-shots=${2:-.}
-work=$(mktemp -d)
-pid=
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir -m 700 "$work/runtime"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work"
+begin_session "$@"
 
 # 「日本語のページ」 in Shift_JIS (CP932) with CR LF, and a UTF-8 script.
 page="$work/日本語のページ.html"

@@ -1,5 +1,24 @@
 # What the end-to-end scripts share; sourced, not run.
 
+# Takes the program ($program) and the folder for screenshots ($shots) from the arguments, makes
+# a fresh folder ($work) the home and every XDG folder, and on exit kills the program if it still
+# runs ($pid) and removes the folder.
+begin_session() {
+  program=$1
+  shots=${2:-.}
+  work=$(mktemp -d)
+  pid=
+  trap end_session EXIT
+  mkdir -m 700 "$work/runtime"
+  export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
+  export XDG_STATE_HOME="$work/state" HOME="$work"
+}
+
+end_session() {
+  [[ -n "$pid" ]] && kill -9 "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+
 # Quits the program whose process is $pid through ファイル > 終了 (its File menu must be reachable
 # with the keyboard) and waits for it; on failure takes a screenshot named $1 and returns 1.
 quit_through_menu() {
@@ -17,4 +36,16 @@ quit_through_menu() {
   fi
   wait "$pid"
   pid=
+}
+
+# Waits until the window that has the keyboard is named like the regular expression $1; after
+# 30 s takes a screenshot named $2 and returns 1.
+wait_focus() {
+  for _ in $(seq 1 300); do
+    [[ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" =~ $1 ]] && return 0
+    sleep 0.1
+  done
+  echo "no window named $1 took the keyboard" >&2
+  import -window root "$2"
+  return 1
 }
