@@ -81,7 +81,9 @@ TMDIChild::TMDIChild(TMainForm& frame) : FFrame(frame) {
     FileDropper1->setObjectName(QStringLiteral("FileDropper1"));
     FileDropper1->SetDropSite(RichEdit1);
     // Unsaved changes are not replaced without the close question; キャンセル drops nothing.
-    FileDropper1->OnDropQuery = [this] { return FormCloseQuery(); };
+    FileDropper1->OnDropQuery = [this] {
+        return FormCloseQuery();
+    };
     FileDropper1->OnDrop = [this](QObject*, const QString& fileName) {
         FileDropper1Drop(fileName);
     };
@@ -231,8 +233,10 @@ QString TMDIChild::CaretText(qsizetype line, qsizetype column, qsizetype lineCou
 void TMDIChild::ShowCaretPosition(TCaretForm form) {
     if (!IsActive())
         return;
-    FFrame.SetStatusText(3, CaretText(RichEdit1->CurrentLine() + 1, RichEdit1->CurrentColumn(),
-                                      RichEdit1->LineCount(), form));
+    // The file's own line numbers, as a browser's error message counts them, whatever the wrap.
+    FFrame.SetStatusText(3, CaretText(RichEdit1->CaretParagraph() + 1,
+                                      RichEdit1->CaretParagraphColumn(),
+                                      RichEdit1->Buffer().LineCount(), form));
 }
 
 void TMDIChild::ShowFormat() {

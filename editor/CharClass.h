@@ -23,3 +23,27 @@ inline TCharClass ClassOf(char16_t c) {
         return ccLatin;
     return ccOther;
 }
+
+// ー and the iteration marks ゝゞヽヾ々 stand inside kana or kanji words (テストページ, サーバー,
+// 人々): they belong to the run of the character before them.
+inline bool ExtendsRun(char16_t c) {
+    return c == 0x30FC || c == 0x309D || c == 0x309E || c == 0x30FD || c == 0x30FE || c == 0x3005;
+}
+
+inline bool IsKanaOrKanji(TCharClass c) {
+    return c == ccKanji || c == ccHiragana || c == ccKatakana;
+}
+
+// Whether c continues a run of class run.
+inline bool InRun(TCharClass run, char16_t c) {
+    return ClassOf(c) == run || (ExtendsRun(c) && IsKanaOrKanji(run));
+}
+
+// The class of the run the character at i stands in; at(i) gives the character at i.
+template <typename TAt> TCharClass RunClassAt(const TAt& at, qsizetype i) {
+    qsizetype j = i;
+    while (j > 0 && ExtendsRun(at(j)))
+        --j;
+    const TCharClass before = ClassOf(at(j));
+    return j < i && IsKanaOrKanji(before) ? before : ClassOf(at(i));
+}

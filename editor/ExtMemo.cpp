@@ -141,19 +141,7 @@ qsizetype TExtMemo::CurrentColumn() {
     const qsizetype start = LineIndex(CurrentLine());
     if (start < 0 || start >= pos)
         return 0;
-    // The breaker's table knows East Asian Width; the rules do not matter for that bit.
-    static const TPreparedBreakRules classes(Level1Rules());
-    const QString text = Buffer().Text(start, pos - start);
-    qsizetype column = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        }
-        column += (classes.Classes(c) & bcWide) ? 2 : 1;
-    }
-    return column;
+    return Cells(Buffer().Text(start, pos - start));
 }
 
 void TExtMemo::SelectAll() {
@@ -187,10 +175,12 @@ std::optional<int32_t> TExtMemo::CaretMarkerTarget() {
         SelLength() > 0)
         return std::nullopt;
     // Without focus the marker stays where the user left it, whatever the program selects.
-    const int32_t line = hasFocus()              ? int32_t(LineFromChar(SelStart()))
+    // Display line indexes as counted so far: the marker never waits for the whole text to be
+    // counted, and what is visible has been.
+    const int32_t line = hasFocus()              ? int32_t(IndexOf(CaretLine()))
                          : FCaretMarkerLine >= 0 ? FCaretMarkerLine
                                                  : ~FCaretMarkerLine;
-    if (line < FirstVisibleLine() || line > LineFromChar(CharFromPos(FormatRect().bottomLeft())))
+    if (line < TopIndex() || line > IndexOfPos(CharFromPos(FormatRect().bottomLeft())))
         return std::nullopt;
     return line;
 }
@@ -262,7 +252,8 @@ void TExtMemo::PaintExtras(QPainter& painter) {
         FCaretMarkerLine = ~FCaretMarkerLine;
     if (const std::optional<int32_t> line = CaretMarkerTarget()) {
         FCaretMarkerLine = *line;
-        const int y = PosFromChar(LineIndex(*line)).y() + SquareWidth();
+        const int y =
+            int(TopEdge() + double(*line - TopIndex()) * Advances().LineHeight()) + SquareWidth();
         if (wrapColumn - 1 >= r.left()) {
             painter.setPen(QPen(QColorFromTColor(FCaretMarker.Color(), palette()), 1));
             painter.drawLine(r.left(), y, wrapColumn - 1, y);

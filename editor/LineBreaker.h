@@ -36,6 +36,11 @@
 #include <utility>
 #include <vector>
 
+// Columns of text as a Shift_JIS user counts them: 2 for a full-width character (East Asian
+// Width W or F, or written in two bytes by CP932), 1 for any other.
+qsizetype Cells(QStringView text);
+qsizetype Cells(QLatin1StringView text);
+
 // Which rules apply and with which character sets (plain data; the editor control's word-wrap
 // options are converted into this elsewhere).
 struct TBreakRules {

@@ -11,8 +11,12 @@ namespace {
 bool Boundary(const TTextBuffer& buffer, qsizetype outside, qsizetype inside) {
     if (outside < 0 || outside >= buffer.Length())
         return true;
-    TCharClass a = ClassOf(buffer.At(outside)), b = ClassOf(buffer.At(inside));
-    return a != b || a == ccSpace || a == ccBreak || a == ccOther;
+    auto at = [&buffer](qsizetype i) {
+        return buffer.At(i);
+    };
+    const TCharClass run = RunClassAt(at, std::min(outside, inside));
+    return run == ccSpace || run == ccBreak || run == ccOther ||
+           !InRun(run, buffer.At(std::max(outside, inside)));
 }
 
 bool WholeWordAt(const TTextBuffer& buffer, qsizetype pos, qsizetype length) {

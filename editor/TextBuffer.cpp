@@ -400,12 +400,14 @@ void TTextBuffer::ApplyEdit(qsizetype pos, qsizetype removeLength, const QString
 
     size_t lo = ChunkAt(std::max<qsizetype>(pos - 1, 0));
     lo = lo > 0 ? lo - 1 : 0;
-    size_t countBefore = FChunks.size();
     RawRemove(pos, removeLength);
+    // Counted after the removal: a large replacement removes chunks and inserts as many, and
+    // every inserted chunk needs its line starts scanned.
+    const size_t afterRemove = FChunks.size();
     RawInsert(pos, insert);
     // Chunks from lo on may have changed: keep pairs whole across their boundaries, merge small
     // neighbours, rescan their line starts.
-    size_t grown = FChunks.size() > countBefore ? FChunks.size() - countBefore : 0;
+    size_t grown = FChunks.size() > afterRemove ? FChunks.size() - afterRemove : 0;
     size_t hi = std::min(FChunks.size() - 1, lo + grown + 4);
     for (size_t i = hi; i-- > lo;)
         FixBoundary(i);

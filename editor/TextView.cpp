@@ -13,6 +13,7 @@
 #include <QStyleHints>
 #include <QTextCharFormat>
 #include <limits>
+#include <utility>
 
 namespace {
 constexpr int SelectionBarWidth = 8;
@@ -25,11 +26,15 @@ TTextView::TTextView(QWidget* parent) : QAbstractScrollArea(parent), FWrap(FBuff
     setAttribute(Qt::WA_InputMethodEnabled);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setMouseTracking(true); // the pointer changes over the selection bar
     viewport()->setBackgroundRole(QPalette::Base);
     connect(&FBuffer, &TTextBuffer::Changed, this, &TTextView::OnBufferChanged);
     connect(&FBuffer, &TTextBuffer::Reset, this, [this] {
         FLayouts.clear();
+        FComposition.reset();
+        FColumnCache.Paragraph = -1;
         FSel = {};
+        FCaretUpstream = false;
         FTopLine = {};
         FMaxWidth = 0;
         UpdateScrollBars();
@@ -51,7 +56,6 @@ TTextView::~TTextView() = default;
 void TTextView::SetTextFont(const QFont& font) {
     setFont(font);
     FAdvances = std::make_unique<TAdvanceTable>(font);
-    FLayouts.clear();
     UpdateGeometry();
 }
 
@@ -83,6 +87,7 @@ void TTextView::SetOverflowWidth(int pixels) {
 void TTextView::SetBreakRules(const TBreakRules& rules) {
     FWrap.SetRules(rules);
     FLayouts.clear();
+    FComposition.reset();
     viewport()->update();
 }
 
@@ -108,8 +113,11 @@ void TTextView::UpdateGeometry() {
     double wrap = FWordWrap ? std::max(1, r.width() - FOverflow) : 0;
     FWrap.SetGeometry(FAdvances.get(), wrap, FOverflow);
     FLayouts.clear();
+    FComposition.reset();
+    SetTop(TopIndex());
     UpdateScrollBars();
     viewport()->update();
+    updateMicroFocus();
 }
 
 int TTextView::VisibleLines() const {
@@ -147,6 +155,14 @@ void TTextView::resizeEvent(QResizeEvent* event) {
 void TTextView::scrollContentsBy(int, int) {
     FTopLine = FWrap.LineAt(verticalScrollBar()->value());
     viewport()->update();
+    updateMicroFocus();
+}
+
+// The first visible display line, kept where the scroll bar can show it: never past the point
+// where the last line sits at the bottom.
+void TTextView::SetTop(qsizetype index) {
+    const qsizetype last = std::max<qsizetype>(0, FWrap.DisplayLineCount() - VisibleLines());
+    FTopLine = FWrap.LineAt(std::clamp<qsizetype>(index, 0, last));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -179,72 +195,34 @@ TDisplayLine TTextView::Next(TDisplayLine line, qsizetype count) {
 TTextView::TLineLayout& TTextView::LayoutFor(TDisplayLine line) {
     auto key = std::make_pair(line.Paragraph, line.Sub);
     auto found = FLayouts.find(key);
-    auto [start, end] = FWrap.Range(line);
-    bool preedit = Composing() && FSel.Caret >= start && FSel.Caret <= end &&
-                   FWrap.LineOfPos(FSel.Caret) == line;
-    if (found != FLayouts.end() && !preedit && !found->second->WithPreedit)
+    if (found != FLayouts.end())
         return *found->second;
     if (FLayouts.size() > 512)
         FLayouts.clear();
     auto entry = std::make_unique<TLineLayout>();
-    entry->Start = start;
-    entry->End = end;
-    entry->WithPreedit = preedit;
-    QTextLayout& layout = entry->Layout;
+    std::tie(entry->Start, entry->End) = FWrap.Range(line);
+    LayOut(*entry, FBuffer.Text(entry->Start, entry->End - entry->Start), {});
+    TLineLayout& result = *entry;
+    FLayouts[key] = std::move(entry);
+    return result;
+}
+
+void TTextView::LayOut(TLineLayout& entry, const QString& text,
+                       const QList<QTextLayout::FormatRange>& formats) {
+    QTextLayout& layout = entry.Layout;
     layout.setFont(FAdvances->Font());
-    layout.setText(DisplayText(FBuffer.Text(start, end - start)));
+    layout.setText(DisplayText(text));
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTabStopDistance(FAdvances->TabWidth());
     layout.setTextOption(option);
-    if (preedit) {
-        layout.setPreeditArea(int(FSel.Caret - start), FPreedit);
-        QList<QTextLayout::FormatRange> formats;
-        // Cut the composition where the input method's formats start and end; a segment with a
-        // background is the clause under conversion.
-        std::vector<int> cuts{0, int(FPreedit.size())};
-        for (const auto& a : FPreeditAttributes)
-            if (a.type == QInputMethodEvent::TextFormat) {
-                cuts.push_back(std::clamp(a.start, 0, int(FPreedit.size())));
-                cuts.push_back(std::clamp(a.start + a.length, 0, int(FPreedit.size())));
-            }
-        std::sort(cuts.begin(), cuts.end());
-        cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
-        auto highlighted = [&](int from, int to) {
-            for (const auto& a : FPreeditAttributes) {
-                if (a.type != QInputMethodEvent::TextFormat || a.start > from ||
-                    a.start + a.length < to)
-                    continue;
-                QTextCharFormat f = qvariant_cast<QTextFormat>(a.value).toCharFormat();
-                if (f.background().style() != Qt::NoBrush)
-                    return true;
-            }
-            return false;
-        };
-        bool any = false;
-        for (size_t i = 0; i + 1 < cuts.size(); ++i)
-            any |= highlighted(cuts[i], cuts[i + 1]);
-        for (size_t i = 0; i + 1 < cuts.size(); ++i) {
-            TImeSegment segment = !any                                ? isUntransfered
-                                  : highlighted(cuts[i], cuts[i + 1]) ? isWatchingTransfered
-                                                                      : isTransfered;
-            QTextLayout::FormatRange range;
-            range.start = int(FSel.Caret - start) + cuts[i];
-            range.length = cuts[i + 1] - cuts[i];
-            range.format = ImeFormat(segment);
-            formats.append(range);
-        }
-        layout.setFormats(formats);
-    }
+    layout.setFormats(formats);
     layout.beginLayout();
     QTextLine textLine = layout.createLine();
     textLine.setLineWidth(1e9);
     textLine.setPosition(QPointF(0, 0));
     layout.endLayout();
     FMaxWidth = std::max(FMaxWidth, textLine.naturalTextWidth());
-    TLineLayout& result = *entry;
-    FLayouts[key] = std::move(entry);
-    return result;
 }
 
 QTextCharFormat TTextView::ImeFormat(TImeSegment segment) const {
@@ -265,78 +243,42 @@ void TTextView::paintEvent(QPaintEvent*) {
     painter.fillRect(viewport()->rect(), palette().base());
     const double lineHeight = FAdvances->LineHeight();
     const double left = LeftEdge() - horizontalScrollBar()->value();
-    double y = TopEdge();
-    const qsizetype selStart = SelStart(), selEnd = SelStart() + SelLength();
     const QRect clip = FormatRect().adjusted(0, 0, 0, 1);
     painter.setClipRect(QRect(clip.left(), 0, clip.width() + 1, viewport()->height()));
+    const bool caretShown = hasFocus() && FCaretOn;
+    const TDisplayLine caretLine = CaretLine();
+    TComposition* composition = Composing() ? &Composition() : nullptr;
+    auto breakAfter = [&](qsizetype paragraph) {
+        return paragraph + 1 < FBuffer.LineCount()
+                   ? FBuffer.LineStart(paragraph + 1) - FBuffer.LineEnd(paragraph)
+                   : 0;
+    };
     TDisplayLine line = FTopLine;
-    TDisplayLine caretLine = FWrap.LineOfPos(FSel.Caret);
-    for (int row = 0; y < viewport()->height(); ++row) {
-        TLineLayout& entry = LayoutFor(line);
-        QList<QTextLayout::FormatRange> selections;
-        qsizetype from = std::max(selStart, entry.Start), to = std::min(selEnd, entry.End);
-        bool breakSelected = selEnd > entry.End && selStart <= entry.End &&
-                             line.Sub + 1 == FWrap.SubLineCount(line.Paragraph) &&
-                             line.Paragraph + 1 < FBuffer.LineCount();
-        if (from < to) {
-            QTextLayout::FormatRange r;
-            int preeditShift = entry.WithPreedit && from >= FSel.Caret ? int(FPreedit.size()) : 0;
-            r.start = int(from - entry.Start) + preeditShift;
-            r.length = int(to - from);
-            r.format.setBackground(palette().highlight());
-            r.format.setForeground(palette().highlightedText());
-            selections.append(r);
+    for (double y = TopEdge(); y < viewport()->height();) {
+        const qsizetype subLines = FWrap.SubLineCount(line.Paragraph);
+        const TDisplayLine first = composition ? composition->First : TDisplayLine{-1, 0};
+        if (line.Paragraph == first.Paragraph && line.Sub >= first.Sub &&
+            line.Sub < first.Sub + composition->OriginalLines) {
+            // The composition's rows stand in for the lines it pushes along.
+            const qsizetype lastSub = first.Sub + composition->OriginalLines - 1;
+            const auto& rows = composition->Rows;
+            for (size_t r = size_t(line.Sub - first.Sub); r < rows.size(); ++r) {
+                const bool last = r + 1 == rows.size() && lastSub + 1 == subLines;
+                const bool cursor = caretShown && int(r) == composition->CursorRow;
+                PaintRow(painter, *rows[r], QPointF(left, y), last ? breakAfter(line.Paragraph) : 0,
+                         cursor ? composition->CursorIndex : -1);
+                y += lineHeight;
+            }
+            line.Sub = lastSub;
+        } else {
+            const TLineLayout& entry = LayoutFor(line);
+            const bool cursor = caretShown && line == caretLine;
+            PaintRow(painter, entry, QPointF(left, y),
+                     line.Sub + 1 == subLines ? breakAfter(line.Paragraph) : 0,
+                     cursor ? entry.LayoutIndex(FSel.Caret) : -1);
+            y += lineHeight;
         }
-        QPointF origin(left, y);
-        entry.Layout.draw(&painter, origin, selections);
-        QTextLine textLine = entry.Layout.lineAt(0);
-        if (breakSelected) {
-            double x = left + textLine.naturalTextWidth();
-            painter.fillRect(QRectF(x, y, FAdvances->Advance(u' '), lineHeight),
-                             palette().highlight());
-        }
-        // Undecodable bytes: their hex value in a frame, in the cell the layout kept for them.
-        QString text = FBuffer.Text(entry.Start, entry.End - entry.Start);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (!IsByteEscape(text[i].unicode()))
-                continue;
-            int shift =
-                entry.WithPreedit && entry.Start + i >= FSel.Caret ? int(FPreedit.size()) : 0;
-            double x0 = left + textLine.cursorToX(int(i) + shift);
-            double x1 = left + textLine.cursorToX(int(i) + shift + 1);
-            QRectF cell(x0 + 1, y + 2, x1 - x0 - 2, lineHeight - 4);
-            painter.save();
-            painter.setPen(palette().color(QPalette::Dark));
-            painter.drawRect(cell);
-            QFont small = FAdvances->Font();
-            small.setPixelSize(std::max(7, int(lineHeight * 0.55)));
-            painter.setFont(small);
-            painter.drawText(cell, Qt::AlignCenter,
-                             QStringLiteral("%1")
-                                 .arg(text[i].unicode() - EscapeBase, 2, 16, QLatin1Char('0'))
-                                 .toUpper());
-            painter.restore();
-        }
-        TPaintedLine painted;
-        painted.Start = entry.Start;
-        painted.End = entry.End;
-        if (line.Sub + 1 == FWrap.SubLineCount(line.Paragraph) &&
-            line.Paragraph + 1 < FBuffer.LineCount())
-            painted.BreakLength = FBuffer.LineStart(line.Paragraph + 1) - entry.End;
-        painted.Origin = origin;
-        painted.Height = lineHeight;
-        painted.Layout = &entry.Layout;
-        if (entry.WithPreedit) {
-            painted.PreeditPos = FSel.Caret;
-            painted.PreeditLength = FPreedit.size();
-        }
-        PaintLine(painter, painted);
-        if (line == caretLine && hasFocus() && FCaretOn) {
-            int at = int(FSel.Caret - entry.Start) + (entry.WithPreedit ? int(FPreeditCursor) : 0);
-            entry.Layout.drawCursor(&painter, origin, at, FOverwrite && !Composing() ? 2 : 1);
-        }
-        y += lineHeight;
-        TDisplayLine next = Next(line, 1);
+        const TDisplayLine next = Next(line, 1);
         if (next == line)
             break;
         line = next;
@@ -345,16 +287,67 @@ void TTextView::paintEvent(QPaintEvent*) {
     PaintExtras(painter);
 }
 
+// One display row: its text and selection, the hex boxes of undecodable bytes, the marks, and
+// the caret at a layout index when it is in this row (else cursorIndex is -1).
+void TTextView::PaintRow(QPainter& painter, const TLineLayout& entry, QPointF origin,
+                         qsizetype breakLength, int cursorIndex) {
+    const double lineHeight = FAdvances->LineHeight();
+    const qsizetype selStart = SelStart(), selEnd = SelStart() + SelLength();
+    QList<QTextLayout::FormatRange> selections;
+    const qsizetype from = std::max(selStart, entry.Start), to = std::min(selEnd, entry.End);
+    if (from < to) {
+        QTextLayout::FormatRange r;
+        r.start = entry.LayoutIndex(from);
+        r.length = entry.LayoutIndex(to) - r.start;
+        r.format.setBackground(palette().highlight());
+        r.format.setForeground(palette().highlightedText());
+        selections.append(r);
+    }
+    entry.Layout.draw(&painter, origin, selections);
+    const QTextLine textLine = entry.Layout.lineAt(0);
+    if (breakLength > 0 && selEnd > entry.End && selStart <= entry.End) {
+        const double x = origin.x() + textLine.naturalTextWidth();
+        painter.fillRect(QRectF(x, origin.y(), FAdvances->Advance(u' '), lineHeight),
+                         palette().highlight());
+    }
+    // Undecodable bytes: their hex value in a frame, in the cell the layout kept for them.
+    const QString text = FBuffer.Text(entry.Start, entry.End - entry.Start);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!IsByteEscape(text[i].unicode()))
+            continue;
+        const int at = entry.LayoutIndex(entry.Start + i);
+        const double x0 = origin.x() + textLine.cursorToX(at);
+        const double x1 = origin.x() + textLine.cursorToX(at + 1);
+        const QRectF cell(x0 + 1, origin.y() + 2, x1 - x0 - 2, lineHeight - 4);
+        painter.save();
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(cell);
+        QFont small = FAdvances->Font();
+        small.setPixelSize(std::max(7, int(lineHeight * 0.55)));
+        painter.setFont(small);
+        painter.drawText(cell, Qt::AlignCenter,
+                         QStringLiteral("%1")
+                             .arg(text[i].unicode() - EscapeBase, 2, 16, QLatin1Char('0'))
+                             .toUpper());
+        painter.restore();
+    }
+    TPaintedLine painted;
+    painted.Start = entry.Start;
+    painted.End = entry.End;
+    painted.BreakLength = breakLength;
+    painted.Origin = origin;
+    painted.Height = lineHeight;
+    painted.Layout = &entry.Layout;
+    painted.PreeditPos = entry.PreeditPos;
+    painted.PreeditLength = entry.PreeditLength;
+    PaintLine(painter, painted);
+    if (cursorIndex >= 0)
+        entry.Layout.drawCursor(&painter, origin, cursorIndex, FOverwrite && !Composing() ? 2 : 1);
+}
+
 void TTextView::PaintLine(QPainter&, const TPaintedLine&) {}
 
 void TTextView::PaintExtras(QPainter&) {}
-
-double TPaintedLine::X(qsizetype pos) const {
-    qsizetype at = pos - Start;
-    if (PreeditPos >= 0 && pos > PreeditPos)
-        at += PreeditLength;
-    return Origin.x() + Layout->lineAt(0).cursorToX(int(at));
-}
 
 // ---------------------------------------------------------------------------------------------
 // Positions and points
@@ -369,17 +362,23 @@ QPoint TTextView::PosFromChar(qsizetype pos) {
                   int(TopEdge() + row * FAdvances->LineHeight()));
 }
 
-qsizetype TTextView::PosAtLineX(TDisplayLine line, double x) {
-    TLineLayout& entry = LayoutFor(line);
-    qsizetype pos = entry.Start + entry.Layout.lineAt(0).xToCursor(x);
-    return FBuffer.Snap(std::min(pos, entry.End), false);
+TTextView::TCaretPlace TTextView::PlaceAtLineX(TDisplayLine line, double x) {
+    const TLineLayout& entry = LayoutFor(line);
+    const qsizetype pos = entry.Start + entry.Layout.lineAt(0).xToCursor(x);
+    const qsizetype snapped = FBuffer.Snap(std::min(pos, entry.End), false);
+    // Right of a wrapped line's text is that line's end, not the next line's start.
+    return {snapped, snapped == entry.End && line.Sub + 1 < FWrap.SubLineCount(line.Paragraph)};
+}
+
+// Above the first row (the top margin) is the first visible line, not the one scrolled away.
+TTextView::TCaretPlace TTextView::PlaceAt(QPoint point) {
+    const double row = std::floor((point.y() - TopEdge()) / FAdvances->LineHeight());
+    const TDisplayLine line = Next(FTopLine, std::max<qsizetype>(0, qsizetype(row)));
+    return PlaceAtLineX(line, point.x() - LeftEdge() + horizontalScrollBar()->value());
 }
 
 qsizetype TTextView::CharFromPos(QPoint point) {
-    double rowF = (point.y() - TopEdge()) / FAdvances->LineHeight();
-    qsizetype row = qsizetype(std::floor(rowF));
-    TDisplayLine line = Next(FTopLine, row);
-    return PosAtLineX(line, point.x() - LeftEdge() + horizontalScrollBar()->value());
+    return PlaceAt(point).Pos;
 }
 
 // Display line numbers asked for by the program are exact: the paragraphs not yet counted in
@@ -406,20 +405,51 @@ qsizetype TTextView::LineIndex(qsizetype line) {
     return FWrap.Range(FWrap.LineAt(line)).first;
 }
 
+// The caret's rectangle in viewport pixels; while composing, the composition's cursor, where the
+// input method opens its candidate window.
 QRectF TTextView::CaretRect() {
-    QPoint p = PosFromChar(FSel.Caret);
-    double x = p.x();
+    const double lineHeight = FAdvances->LineHeight();
+    const double left = LeftEdge() - horizontalScrollBar()->value();
     if (Composing()) {
-        TLineLayout& entry = LayoutFor(FWrap.LineOfPos(FSel.Caret));
-        x = LeftEdge() - horizontalScrollBar()->value() +
-            entry.Layout.lineAt(0).cursorToX(int(FSel.Caret - entry.Start + FPreeditCursor));
+        const TComposition& c = Composition();
+        const qsizetype row = FWrap.ToIndex(c.First) - TopIndex() + c.CursorRow;
+        const double x = c.Rows[size_t(c.CursorRow)]->Layout.lineAt(0).cursorToX(c.CursorIndex);
+        return QRectF(left + x, TopEdge() + double(row) * lineHeight, 1, lineHeight);
     }
-    return QRectF(x, p.y(), 1, FAdvances->LineHeight());
+    const TDisplayLine line = CaretLine();
+    const qsizetype row = FWrap.ToIndex(line) - TopIndex();
+    return QRectF(left + CaretX(), TopEdge() + double(row) * lineHeight, 1, lineHeight);
 }
 
 double TTextView::CaretX() {
-    TLineLayout& entry = LayoutFor(FWrap.LineOfPos(FSel.Caret));
-    return entry.Layout.lineAt(0).cursorToX(int(FSel.Caret - entry.Start));
+    const TLineLayout& entry = LayoutFor(CaretLine());
+    return entry.Layout.lineAt(0).cursorToX(entry.LayoutIndex(FSel.Caret));
+}
+
+TDisplayLine TTextView::CaretLine() {
+    TDisplayLine line = FWrap.LineOfPos(FSel.Caret);
+    if (FCaretUpstream && line.Sub > 0 && FWrap.Range(line).first == FSel.Caret)
+        --line.Sub;
+    return line;
+}
+
+qsizetype TTextView::CaretParagraphColumn() {
+    const qsizetype pos = SelStart();
+    const qsizetype paragraph = FBuffer.LineOfPos(pos);
+    const qsizetype start = FBuffer.LineStart(paragraph);
+    auto cells = [this](qsizetype from, qsizetype to) {
+        qsizetype n = 0;
+        FBuffer.ForEachPiece(
+            from, to - from, [&](QLatin1StringView piece) { n += Cells(piece); },
+            [&](QStringView piece) { n += Cells(piece); });
+        return n;
+    };
+    auto& cache = FColumnCache;
+    if (cache.Paragraph != paragraph || pos - start < std::abs(pos - cache.Pos))
+        cache = {paragraph, start, 0};
+    cache.Cells += pos >= cache.Pos ? cells(cache.Pos, pos) : -cells(pos, cache.Pos);
+    cache.Pos = pos;
+    return cache.Cells;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -427,28 +457,40 @@ double TTextView::CaretX() {
 
 void TTextView::SetSelection(qsizetype anchor, qsizetype caret) {
     TSelection sel{FBuffer.Snap(anchor, false), FBuffer.Snap(caret, false)};
-    if (sel == FSel)
+    const bool upstream = std::exchange(FCaretUpstream, false);
+    if (sel == FSel) {
+        if (upstream)
+            viewport()->update();
         return;
+    }
     FSel = sel;
+    FComposition.reset();
     FBuffer.CloseTypingStep();
     RestartBlink();
     viewport()->update();
+    updateMicroFocus();
     Q_EMIT SelectionChanged();
 }
 
-void TTextView::MoveCaret(qsizetype pos, bool extend) {
+void TTextView::MoveCaret(qsizetype pos, bool extend, bool upstream) {
     SetSelection(extend ? FSel.Anchor : pos, pos);
+    if (upstream) {
+        const TDisplayLine line = FWrap.LineOfPos(FSel.Caret);
+        FCaretUpstream = line.Sub > 0 && FWrap.Range(line).first == FSel.Caret;
+    }
     EnsureCaretVisible();
 }
 
 void TTextView::EnsureCaretVisible() {
-    qsizetype caretIndex = FWrap.ToIndex(FWrap.LineOfPos(FSel.Caret));
-    qsizetype top = FWrap.ToIndex(FTopLine);
+    qsizetype caretIndex = FWrap.ToIndex(CaretLine());
+    if (Composing())
+        caretIndex = FWrap.ToIndex(Composition().First) + Composition().CursorRow;
+    qsizetype top = TopIndex();
     int rows = VisibleLines();
     if (caretIndex < top)
-        FTopLine = FWrap.LineAt(caretIndex);
+        SetTop(caretIndex);
     else if (caretIndex >= top + rows)
-        FTopLine = FWrap.LineAt(caretIndex - rows + 1);
+        SetTop(caretIndex - rows + 1);
     if (!FWordWrap) {
         double x = CaretX();
         QScrollBar* h = horizontalScrollBar();
@@ -461,6 +503,7 @@ void TTextView::EnsureCaretVisible() {
     }
     UpdateScrollBars();
     viewport()->update();
+    updateMicroFocus();
 }
 
 qsizetype TTextView::NextPos(qsizetype pos, int direction) const {
@@ -476,46 +519,64 @@ qsizetype TTextView::NextPos(qsizetype pos, int direction) const {
 }
 
 qsizetype TTextView::WordEdge(qsizetype pos, int direction) const {
-    qsizetype n = FBuffer.Length();
+    const qsizetype n = FBuffer.Length();
+    auto at = [this](qsizetype i) {
+        return FBuffer.At(i);
+    };
     if (direction > 0) {
         if (pos >= n)
             return n;
-        TCharClass c = ClassOf(FBuffer.At(pos));
+        const TCharClass c = RunClassAt(at, pos);
         if (c == ccBreak)
             return NextPos(pos, 1);
-        while (pos < n && ClassOf(FBuffer.At(pos)) == c)
+        while (pos < n && InRun(c, at(pos)))
             ++pos;
-        while (pos < n && ClassOf(FBuffer.At(pos)) == ccSpace)
+        while (pos < n && ClassOf(at(pos)) == ccSpace)
             ++pos;
         return FBuffer.Snap(pos, true);
     }
     if (pos <= 0)
         return 0;
-    while (pos > 0 && ClassOf(FBuffer.At(pos - 1)) == ccSpace)
+    while (pos > 0 && ClassOf(at(pos - 1)) == ccSpace)
         --pos;
-    if (pos > 0 && ClassOf(FBuffer.At(pos - 1)) == ccBreak)
+    if (pos > 0 && ClassOf(at(pos - 1)) == ccBreak)
         return NextPos(pos, -1);
-    TCharClass c = pos > 0 ? ClassOf(FBuffer.At(pos - 1)) : ccSpace;
-    while (pos > 0 && ClassOf(FBuffer.At(pos - 1)) == c)
-        --pos;
-    return FBuffer.Snap(pos, false);
+    if (pos == 0)
+        return 0;
+    return FBuffer.Snap(RunStart(pos - 1), false);
+}
+
+// Where the run holding the character at pos starts: ー or an iteration mark at its start
+// belongs to the run before.
+qsizetype TTextView::RunStart(qsizetype pos) const {
+    auto at = [this](qsizetype i) {
+        return FBuffer.At(i);
+    };
+    const TCharClass c = RunClassAt(at, pos);
+    qsizetype from = pos;
+    while (from > 0 && InRun(c, at(from - 1)))
+        --from;
+    while (from < pos && from > 0 && ExtendsRun(at(from)) && IsKanaOrKanji(ClassOf(at(from - 1))))
+        ++from;
+    return from;
 }
 
 std::pair<qsizetype, qsizetype> TTextView::WordAt(qsizetype pos) const {
-    qsizetype n = FBuffer.Length();
+    const qsizetype n = FBuffer.Length();
     if (n == 0)
         return {0, 0};
     if (pos >= n || ClassOf(FBuffer.At(pos)) == ccBreak)
         pos = std::max<qsizetype>(0, pos - 1);
-    TCharClass c = ClassOf(FBuffer.At(pos));
+    auto at = [this](qsizetype i) {
+        return FBuffer.At(i);
+    };
+    const TCharClass c = RunClassAt(at, pos);
     if (c == ccBreak)
         return {pos, pos};
-    qsizetype from = pos, to = pos;
-    while (from > 0 && ClassOf(FBuffer.At(from - 1)) == c)
-        --from;
-    while (to < n && ClassOf(FBuffer.At(to)) == c)
+    qsizetype to = pos;
+    while (to < n && InRun(c, at(to)))
         ++to;
-    return {from, to};
+    return {RunStart(pos), to};
 }
 
 void TTextView::SelectAll() {
@@ -559,6 +620,7 @@ void TTextView::InsertTyped(const QString& text) {
     TSelection before = FSel;
     if (FBuffer.Replace(start, length, text, ekTyping, before)) {
         FSel = {start + text.size(), start + text.size()};
+        FCaretUpstream = false;
         EnsureCaretVisible();
         Q_EMIT SelectionChanged();
     }
@@ -578,6 +640,7 @@ void TTextView::DeleteChar(int direction, bool word) {
         return;
     if (FBuffer.Replace(from, to - from, QString(), ekTyping, FSel)) {
         FSel = {from, from};
+        FCaretUpstream = false;
         EnsureCaretVisible();
         Q_EMIT SelectionChanged();
     }
@@ -634,6 +697,9 @@ void TTextView::OnBufferChanged(const TTextChange& change) {
     } else {
         FLayouts.clear();
     }
+    FComposition.reset();
+    if (change.Pos < FColumnCache.Pos)
+        FColumnCache.Paragraph = -1;
     auto adjust = [&](qsizetype p) {
         if (p <= change.Pos)
             return p;
@@ -642,6 +708,7 @@ void TTextView::OnBufferChanged(const TTextChange& change) {
         return change.Pos + change.Inserted;
     };
     FSel = {FBuffer.Snap(adjust(FSel.Anchor), false), FBuffer.Snap(adjust(FSel.Caret), false)};
+    FCaretUpstream = false;
     if (FTopLine.Paragraph >= FBuffer.LineCount())
         FTopLine = {FBuffer.LineCount() - 1, 0};
     FTopLine.Sub = std::min(FTopLine.Sub, FWrap.SubLineCount(FTopLine.Paragraph) - 1);

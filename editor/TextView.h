@@ -31,10 +31,8 @@ struct TPaintedLine {
     QPointF Origin;               // of the line's layout in viewport pixels
     double Height = 0;
     const QTextLayout* Layout = nullptr;
-    qsizetype PreeditPos = -1; // where a composition sits in this line, else -1
-    qsizetype PreeditLength = 0;
-    // The x of a buffer position in this line, composition included.
-    double X(qsizetype pos) const;
+    qsizetype PreeditPos = -1;   // where a composition sits in this line, else -1
+    qsizetype PreeditLength = 0; // the part of the composition shown in this line
 };
 
 class TTextView : public QAbstractScrollArea {
@@ -102,6 +100,17 @@ public:
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
+    // The caret's display line. At a wrap, the end of one display line and the start of the next
+    // are the same position: the caret stands at the end of the first after End, a click right
+    // of its text or Up/Down to a shorter line, else at the start of the next.
+    TDisplayLine CaretLine();
+    bool CaretAtLineEnd() const { return FCaretUpstream; }
+    // The caret's paragraph (0-based) and its column there in cells (a character that takes two
+    // bytes in Shift_JIS counts 2), as the status bar shows them. Cheap per keystroke also in a
+    // long paragraph: the count goes on from the last one while the caret moves forward.
+    qsizetype CaretParagraph() const { return FBuffer.LineOfPos(SelStart()); }
+    qsizetype CaretParagraphColumn();
+
 Q_SIGNALS:
     void Changed();
     void SelectionChanged();
@@ -136,24 +145,65 @@ protected:
 
     double LeftEdge() const;
     double TopEdge() const;
+    // Display line indexes as counted so far: no waiting for the background count.
+    qsizetype IndexOfPos(qsizetype pos) { return FWrap.ToIndex(FWrap.LineOfPos(pos)); }
+    qsizetype IndexOf(TDisplayLine line) const { return FWrap.ToIndex(line); }
+    qsizetype TopIndex() const { return FWrap.ToIndex(FTopLine); }
+    int VisibleLines() const;
 
 private:
     struct TLineLayout {
         QTextLayout Layout;
         qsizetype Start = 0, End = 0; // positions in the buffer
-        bool WithPreedit = false;
+        // A composition's part shown in this line sits at PreeditPos (the caret), else -1.
+        qsizetype PreeditPos = -1;
+        qsizetype PreeditLength = 0;
+        // Layout positions after the composition's part move by its length.
+        int LayoutIndex(qsizetype pos) const {
+            return int(pos - Start + (PreeditPos >= 0 && pos >= PreeditPos ? PreeditLength : 0));
+        }
     };
+    // While composing, the paragraph holding the caret is broken again from the caret's display
+    // line with the composition in it, until its breaks meet the text's own again: these rows
+    // are painted in place of OriginalLines display lines from First.
+    struct TComposition {
+        TDisplayLine First;
+        qsizetype OriginalLines = 1;
+        std::vector<std::unique_ptr<TLineLayout>> Rows;
+        int CursorRow = 0; // the row and layout index of the composition's cursor
+        int CursorIndex = 0;
+    };
+    // A hit-tested caret place: the position and whether it stands at the end of its line.
+    struct TCaretPlace {
+        qsizetype Pos = 0;
+        bool Upstream = false;
+    };
+    struct TImeRun {
+        int From = 0, To = 0; // in the composition
+        TImeSegment Segment = isUntransfered;
+    };
+    std::vector<TImeRun> PreeditRuns() const;
+    TDisplayLine RowAt(QPoint point);
+    bool InSelectionBar(QPoint point) const;
     TLineLayout& LayoutFor(TDisplayLine line);
+    void LayOut(TLineLayout& entry, const QString& text,
+                const QList<QTextLayout::FormatRange>& formats);
+    TComposition& Composition();
+    void PaintRow(QPainter& painter, const TLineLayout& entry, QPointF origin,
+                  qsizetype breakLength, int cursorIndex);
+    void CommitComposition();
     void UpdateGeometry();
     void UpdateScrollBars();
+    void SetTop(qsizetype index);
     void OnBufferChanged(const TTextChange& change);
-    void MoveCaret(qsizetype pos, bool extend);
+    void MoveCaret(qsizetype pos, bool extend, bool upstream = false);
     qsizetype NextPos(qsizetype pos, int direction) const;
     qsizetype WordEdge(qsizetype pos, int direction) const;
     std::pair<qsizetype, qsizetype> WordAt(qsizetype pos) const;
-    qsizetype PosAtLineX(TDisplayLine line, double x);
+    qsizetype RunStart(qsizetype pos) const;
+    TCaretPlace PlaceAtLineX(TDisplayLine line, double x);
+    TCaretPlace PlaceAt(QPoint point);
     TDisplayLine Next(TDisplayLine line, qsizetype count);
-    int VisibleLines() const;
     double CaretX();
     void InsertTyped(const QString& text);
     void DeleteChar(int direction, bool word);
@@ -166,6 +216,7 @@ private:
     TWrapMap FWrap;
     std::unique_ptr<TAdvanceTable> FAdvances;
     TSelection FSel;
+    bool FCaretUpstream = false;
     double FDesiredX = -1;
     TDisplayLine FTopLine; // first visible display line
     bool FWordWrap = true;
@@ -177,10 +228,14 @@ private:
     QString FPreedit;
     QList<QInputMethodEvent::Attribute> FPreeditAttributes;
     qsizetype FPreeditCursor = 0;
+    std::unique_ptr<TComposition> FComposition; // laid out when first needed
+    struct {
+        qsizetype Paragraph = -1, Pos = 0, Cells = 0;
+    } FColumnCache;
     bool FCaretOn = true;
     QBasicTimer FBlink;
     QBasicTimer FAutoScroll;
-    enum TDrag : uint8_t { dgNone, dgChars, dgWords, dgLines } FDrag = dgNone;
+    enum TDrag : uint8_t { dgNone, dgChars, dgWords, dgLines, dgParagraphs } FDrag = dgNone;
     qsizetype FDragOrigin = 0;
     QPoint FLastMouse;
     double FMaxWidth = 0;

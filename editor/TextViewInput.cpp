@@ -4,8 +4,31 @@
 
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
+
+namespace {
+
+// The selection bar's pointer: the arrow turned to point right, at the text it selects.
+const QCursor& RightArrowCursor() {
+    static const QCursor cursor = [] {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QPointF arrow[] = {{14.5, 1.5}, {14.5, 14.5}, {11, 11}, {8.5, 15},
+                                 {6.5, 14},   {9, 10},      {4.5, 10}};
+        painter.setPen(QPen(Qt::white, 1));
+        painter.setBrush(Qt::black);
+        painter.drawPolygon(arrow, int(std::size(arrow)));
+        painter.end();
+        return QCursor(pixmap, 14, 1);
+    }();
+    return cursor;
+}
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Keyboard
@@ -37,19 +60,19 @@ void TTextView::keyPressEvent(QKeyEvent* e) {
     } else if (e == QKeySequence::SelectAll) {
         SelectAll();
     } else {
-        TDisplayLine line = FWrap.LineOfPos(FSel.Caret);
+        const TDisplayLine line = CaretLine();
+        // Up and Down keep the x the caret was last put at by hand, across shorter lines.
         auto vertical = [&](qsizetype rows) {
             if (FDesiredX < 0)
                 FDesiredX = CaretX();
-            double x = FDesiredX;
-            TDisplayLine target = Next(line, rows);
-            qsizetype pos =
-                target == line ? (rows < 0 ? 0 : FBuffer.Length()) : PosAtLineX(target, x);
-            if (rows != 0 && std::abs(rows) > 1) {
-                qsizetype top = FWrap.ToIndex(FTopLine) + rows;
-                FTopLine = FWrap.LineAt(std::max<qsizetype>(0, top));
-            }
-            MoveCaret(pos, shift);
+            const double x = FDesiredX;
+            const TDisplayLine target = Next(line, rows);
+            TCaretPlace place{rows < 0 ? 0 : FBuffer.Length(), false};
+            if (!(target == line))
+                place = PlaceAtLineX(target, x);
+            if (std::abs(rows) > 1)
+                SetTop(TopIndex() + rows);
+            MoveCaret(place.Pos, shift, place.Upstream);
             FDesiredX = x;
         };
         switch (e->key()) {
@@ -78,7 +101,8 @@ void TTextView::keyPressEvent(QKeyEvent* e) {
             MoveCaret(ctrl ? 0 : FWrap.Range(line).first, shift);
             break;
         case Qt::Key_End:
-            MoveCaret(ctrl ? FBuffer.Length() : FWrap.Range(line).second, shift);
+            // The end of a wrapped display line, where the caret stays: End again does nothing.
+            MoveCaret(ctrl ? FBuffer.Length() : FWrap.Range(line).second, shift, !ctrl);
             break;
         case Qt::Key_Backspace:
             DeleteChar(-1, ctrl);
@@ -122,36 +146,61 @@ void TTextView::keyPressEvent(QKeyEvent* e) {
 // ---------------------------------------------------------------------------------------------
 // Mouse
 
+// Selects whole display lines (or paragraphs, after a double-click in the selection bar) from
+// the line of FDragOrigin to the given one, the line break after the last included.
 void TTextView::SelectLinesTo(TDisplayLine line) {
     TDisplayLine origin = FWrap.LineOfPos(FDragOrigin);
-    bool down = FWrap.ToIndex(line) >= FWrap.ToIndex(origin);
+    const bool down = FWrap.ToIndex(line) >= FWrap.ToIndex(origin);
     TDisplayLine first = down ? origin : line, last = down ? line : origin;
-    qsizetype from = FWrap.Range(first).first;
-    TDisplayLine after = Next(last, 1);
-    qsizetype to = after == last ? FBuffer.Length() : FWrap.Range(after).first;
+    if (FDrag == dgParagraphs) {
+        first.Sub = 0;
+        last.Sub = FWrap.SubLineCount(last.Paragraph) - 1;
+    }
+    const qsizetype from = FWrap.Range(first).first;
+    const TDisplayLine after = Next(last, 1);
+    const qsizetype to = after == last ? FBuffer.Length() : FWrap.Range(after).first;
     SetSelection(down ? from : to, down ? to : from);
+}
+
+TDisplayLine TTextView::RowAt(QPoint point) {
+    const double row = std::floor((point.y() - TopEdge()) / FAdvances->LineHeight());
+    return Next(FTopLine, std::max<qsizetype>(0, qsizetype(row)));
+}
+
+bool TTextView::InSelectionBar(QPoint point) const {
+    return FSelectionBar && point.x() < LeftEdge();
 }
 
 void TTextView::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton)
         return QAbstractScrollArea::mousePressEvent(e);
-    QPoint p = e->position().toPoint();
-    qsizetype pos = CharFromPos(p);
+    CommitComposition();
+    const QPoint p = e->position().toPoint();
+    const bool shift = e->modifiers() & Qt::ShiftModifier;
     FLastMouse = p;
-    if (FSelectionBar && p.x() < LeftEdge()) {
+    if (InSelectionBar(p)) {
         FDrag = dgLines;
-        FDragOrigin = pos;
-        SelectLinesTo(FWrap.LineOfPos(pos));
+        // Shift extends by lines from the line where the selection started.
+        FDragOrigin = shift ? FSel.Anchor : FWrap.Range(RowAt(p)).first;
+        SelectLinesTo(RowAt(p));
     } else {
         FDrag = dgChars;
-        MoveCaret(pos, e->modifiers() & Qt::ShiftModifier);
+        const TCaretPlace place = PlaceAt(p);
+        MoveCaret(place.Pos, shift, place.Upstream);
     }
 }
 
 void TTextView::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton)
         return;
-    qsizetype pos = CharFromPos(e->position().toPoint());
+    const QPoint p = e->position().toPoint();
+    if (InSelectionBar(p)) {
+        FDrag = dgParagraphs;
+        FDragOrigin = FWrap.Range(RowAt(p)).first;
+        SelectLinesTo(RowAt(p));
+        return;
+    }
+    qsizetype pos = CharFromPos(p);
     auto [from, to] = WordAt(pos);
     FDrag = dgWords;
     FDragOrigin = from;
@@ -159,25 +208,32 @@ void TTextView::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void TTextView::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    // Over the selection bar the pointer is an arrow pointing right, at the line it selects.
+    const bool bar = InSelectionBar(p);
+    if (bar != (viewport()->cursor().shape() == Qt::BitmapCursor))
+        viewport()->setCursor(bar ? RightArrowCursor() : QCursor(Qt::IBeamCursor));
     if (FDrag == dgNone || !(e->buttons() & Qt::LeftButton))
         return;
-    FLastMouse = e->position().toPoint();
+    FLastMouse = p;
     bool outside = !viewport()->rect().contains(FLastMouse);
     if (outside && !FAutoScroll.isActive())
         FAutoScroll.start(50, this);
     else if (!outside)
         FAutoScroll.stop();
-    qsizetype pos = CharFromPos(FLastMouse);
-    if (FDrag == dgLines) {
-        SelectLinesTo(FWrap.LineOfPos(pos));
+    if (FDrag == dgLines || FDrag == dgParagraphs) {
+        SelectLinesTo(RowAt(FLastMouse));
     } else if (FDrag == dgWords) {
+        qsizetype pos = CharFromPos(FLastMouse);
         auto [from, to] = WordAt(pos);
         if (pos >= FDragOrigin)
             SetSelection(FDragOrigin, to);
         else
             SetSelection(WordAt(FDragOrigin).second, from);
     } else {
-        SetSelection(FSel.Anchor, pos);
+        const TCaretPlace place = PlaceAt(FLastMouse);
+        SetSelection(FSel.Anchor, place.Pos);
+        FCaretUpstream = place.Upstream;
     }
     EnsureCaretVisible();
 }
@@ -220,6 +276,10 @@ void TTextView::focusInEvent(QFocusEvent* e) {
 }
 
 void TTextView::focusOutEvent(QFocusEvent* e) {
+    // Leaving the control (another window, another widget) ends the composition where it stands;
+    // a menu opening over it does not.
+    if (e->reason() != Qt::PopupFocusReason)
+        CommitComposition();
     FBlink.stop();
     viewport()->update();
     QAbstractScrollArea::focusOutEvent(e);
@@ -246,9 +306,141 @@ void TTextView::inputMethodEvent(QInputMethodEvent* e) {
     for (const auto& a : FPreeditAttributes)
         if (a.type == QInputMethodEvent::Cursor)
             FPreeditCursor = a.start;
-    FLayouts.clear();
+    FComposition.reset();
+    if (Composing())
+        EnsureCaretVisible();
     viewport()->update();
+    updateMicroFocus();
     e->accept();
+}
+
+// Ends a composition with its text as it stands: the input method commits it when it can; one
+// that cannot (or is gone) leaves it to us, and is then told to forget it.
+void TTextView::CommitComposition() {
+    if (!Composing())
+        return;
+    QGuiApplication::inputMethod()->commit();
+    if (!Composing())
+        return;
+    const QString text = std::exchange(FPreedit, QString());
+    FPreeditAttributes.clear();
+    FComposition.reset();
+    ReplaceSelection(text);
+    QGuiApplication::inputMethod()->reset();
+}
+
+// The composition's segments as the control paints them: cut where the input method's formats
+// start and end; with any segment highlighted (the clause under conversion), the others are
+// converted text, else all of it is still being typed.
+std::vector<TTextView::TImeRun> TTextView::PreeditRuns() const {
+    const int n = int(FPreedit.size());
+    std::vector<int> cuts{0, n};
+    for (const auto& a : FPreeditAttributes)
+        if (a.type == QInputMethodEvent::TextFormat) {
+            cuts.push_back(std::clamp(a.start, 0, n));
+            cuts.push_back(std::clamp(a.start + a.length, 0, n));
+        }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    auto highlighted = [&](int from, int to) {
+        for (const auto& a : FPreeditAttributes) {
+            if (a.type != QInputMethodEvent::TextFormat || a.start > from ||
+                a.start + a.length < to)
+                continue;
+            QTextCharFormat f = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+            if (f.background().style() != Qt::NoBrush)
+                return true;
+        }
+        return false;
+    };
+    std::vector<TImeRun> runs;
+    bool any = false;
+    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+        const bool lit = highlighted(cuts[i], cuts[i + 1]);
+        any |= lit;
+        runs.push_back({cuts[i], cuts[i + 1], lit ? isWatchingTransfered : isTransfered});
+    }
+    if (!any)
+        for (TImeRun& run : runs)
+            run.Segment = isUntransfered;
+    return runs;
+}
+
+TTextView::TComposition& TTextView::Composition() {
+    if (FComposition)
+        return *FComposition;
+    FComposition = std::make_unique<TComposition>();
+    TComposition& c = *FComposition;
+    c.First = CaretLine();
+    const qsizetype paragraph = c.First.Paragraph;
+    const qsizetype paragraphStart = FBuffer.LineStart(paragraph);
+    const qsizetype paragraphEnd = FBuffer.LineEnd(paragraph);
+    const auto [lineStart, lineEnd] = FWrap.Range(c.First);
+    const qsizetype caret = FSel.Caret;
+    const bool wrapping = FWrap.WrapWidth() > 0;
+    // The text the composition pushes along: up to where the breaks meet the text's own again,
+    // which is within a line or two; the window only bounds a paragraph without allowed breaks.
+    const qsizetype windowEnd = wrapping ? std::min(paragraphEnd, caret + 16384) : lineEnd;
+    const QString text = FBuffer.Text(lineStart, caret - lineStart) + FPreedit +
+                         FBuffer.Text(caret, windowEnd - caret);
+    const qsizetype head = caret - lineStart, tail = head + FPreedit.size();
+    std::vector<qsizetype> cuts;
+    if (wrapping) {
+        std::vector<float> advances;
+        FAdvances->Fill(text, advances);
+        cuts = BreakLines(text, advances.data(), FWrap.WrapWidth(), FOverflow,
+                          FAdvances->TabWidth(), FWrap.Rules());
+    }
+    qsizetype endSub = wrapping ? FWrap.SubLineCount(paragraph) : c.First.Sub + 1;
+    const std::vector<qsizetype>& breaks = FWrap.Breaks(paragraph);
+    for (size_t k = 0; k < cuts.size(); ++k) {
+        if (cuts[k] <= tail)
+            continue;
+        const qsizetype offset = caret + cuts[k] - tail - paragraphStart;
+        const auto it = std::lower_bound(breaks.begin(), breaks.end(), offset);
+        if (it != breaks.end() && *it == offset) {
+            endSub = (it - breaks.begin()) + 1;
+            cuts.resize(k + 1);
+            break;
+        }
+    }
+    if (cuts.empty() || cuts.back() < text.size())
+        cuts.push_back(text.size());
+    c.OriginalLines = endSub - c.First.Sub;
+    auto toBuffer = [&](qsizetype v) {
+        return v <= head ? lineStart + v : v >= tail ? caret + v - tail : caret;
+    };
+    const std::vector<TImeRun> runs = PreeditRuns();
+    const qsizetype cursor = head + FPreeditCursor;
+    bool cursorFound = false;
+    qsizetype from = 0;
+    for (const qsizetype to : cuts) {
+        auto row = std::make_unique<TLineLayout>();
+        row->Start = toBuffer(from);
+        row->End = toBuffer(to);
+        const qsizetype shownFrom = std::clamp(from, head, tail);
+        const qsizetype shownTo = std::clamp(to, head, tail);
+        QList<QTextLayout::FormatRange> formats;
+        if (shownTo > shownFrom) {
+            row->PreeditPos = caret;
+            row->PreeditLength = shownTo - shownFrom;
+            for (const TImeRun& run : runs) {
+                const qsizetype a = std::max(head + run.From, shownFrom);
+                const qsizetype b = std::min(head + run.To, shownTo);
+                if (a < b)
+                    formats.append({int(a - from), int(b - a), ImeFormat(run.Segment)});
+            }
+        }
+        LayOut(*row, text.mid(from, to - from), formats);
+        if (!cursorFound && cursor >= from && (cursor < to || to == text.size())) {
+            cursorFound = true;
+            c.CursorRow = int(c.Rows.size());
+            c.CursorIndex = int(cursor - from);
+        }
+        c.Rows.push_back(std::move(row));
+        from = to;
+    }
+    return c;
 }
 
 QVariant TTextView::inputMethodQuery(Qt::InputMethodQuery query) const {

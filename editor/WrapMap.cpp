@@ -283,14 +283,12 @@ void TWrapMap::CountSlice() {
         FIdle.start();
 }
 
+// Every paragraph before FNextUncounted is counted (an edit counts the paragraphs it makes at
+// once), so once the background count is done this costs nothing: callers may ask per keystroke.
 void TWrapMap::CountAll() {
     const qsizetype n = qsizetype(FCounts.size());
     if (FAdvances && FNextUncounted < n)
         CountBatch(FNextUncounted, n);
-    // Paragraphs before FNextUncounted that an edit left uncounted are counted one by one.
-    for (qsizetype p = 0; FAdvances && p < n; ++p)
-        if (FCounts[size_t(p)] < 0)
-            Count(p);
     FNextUncounted = n;
     FIdle.stop();
 }
@@ -353,8 +351,11 @@ void TWrapMap::OnChange(const TTextChange& change) {
         // The edited paragraphs are where the caret is: count them now.
         for (qsizetype p = change.FirstLine; p <= change.NewLastLine; ++p)
             Count(p);
-        if (FNextUncounted > change.FirstLine)
+        // The background count goes on after the paragraphs counted here.
+        if (FNextUncounted > change.OldLastLine)
             FNextUncounted += newCount - oldCount;
+        else if (FNextUncounted > change.FirstLine)
+            FNextUncounted = change.NewLastLine + 1;
     }
 }
 

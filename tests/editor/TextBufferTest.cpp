@@ -90,6 +90,11 @@ void TTextBufferTest::RandomEditsMatchModel() {
         qsizetype pos = r.bounded(model.size() + 1);
         qsizetype len = r.bounded(4) == 0 ? r.bounded(70000) : r.bounded(8);
         qsizetype insertLen = r.bounded(10) == 0 ? r.bounded(80000) : r.bounded(6);
+        if (r.bounded(100) == 0) {
+            // A replacement over many chunks by about as much text, as replace-all makes.
+            len = r.bounded(model.size() + 1);
+            insertLen = std::max<qsizetype>(0, len + r.bounded(-3000, 3000));
+        }
         QString text = RandomText(r, insertLen);
         TEditKind kind = r.bounded(2) ? ekTyping : ekCommand;
         QVERIFY(b.Replace(pos, len, text, kind));

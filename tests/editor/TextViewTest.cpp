@@ -51,6 +51,15 @@ private Q_SLOTS:
     void PrintsEveryLineOnPages();
     void KeyEventsAndAHandlerThatTakesTheKey();
     void LinesBelowAnEditMoveWithIt();
+    void CaretStaysAtWrappedLineEnds();
+    void UpDownKeepTheColumnAcrossShorterLines();
+    void KanaWordsKeepLongVowelAndIterationMarks_data();
+    void KanaWordsKeepLongVowelAndIterationMarks();
+    void SelectionBarByLinesAndParagraphs();
+    void CompositionWrapsAndEndsWhereItStands();
+    void ScrollBarAndTopMarginAgreeWithTheView();
+    void ColumnsCountAsShiftJisUsersDo_data();
+    void ColumnsCountAsShiftJisUsersDo();
 
 private:
     TTextView* FView = nullptr;
@@ -390,6 +399,204 @@ void TTextViewTest::LinesBelowAnEditMoveWithIt() {
     Key(FView, Qt::Key_Backspace);
     FView->grab();
     QCOMPARE(FView->CharFromPos(FView->PosFromChar(third - 1) + QPoint(1, 3)), third - 1);
+}
+
+namespace {
+// Ten full-width characters a display line.
+const QRect TenCells(10, 2, 160, 280);
+QPoint Inside(QPoint topLeft) {
+    return topLeft + QPoint(1, 4);
+}
+} // namespace
+
+// A wrapped line's end and the next line's start are one position: End, Shift+End and a click
+// right of the text keep the caret at the end of its own line.
+void TTextViewTest::CaretStaysAtWrappedLineEnds() {
+    FView->SetFormatRect(TenCells);
+    FView->Buffer().SetText(QString(25, u'あ') + QStringLiteral("\r\nnext"));
+    const int row0 = FView->PosFromChar(0).y();
+    auto caretRow = [&] {
+        return FView->inputMethodQuery(Qt::ImCursorRectangle).toRect().y();
+    };
+    FView->SetSelection(3, 3);
+    Key(FView, Qt::Key_End);
+    QCOMPARE(FView->CaretPos(), 10);
+    QCOMPARE(FView->CaretLine(), (TDisplayLine{0, 0}));
+    QCOMPARE(caretRow(), row0);
+    Key(FView, Qt::Key_End);
+    QCOMPARE(FView->CaretPos(), 10);
+    QCOMPARE(FView->CaretLine(), (TDisplayLine{0, 0}));
+    Key(FView, Qt::Key_Home);
+    QCOMPARE(FView->CaretPos(), 0);
+    FView->SetSelection(3, 3);
+    Key(FView, Qt::Key_End, Qt::ShiftModifier);
+    QCOMPARE(FView->Selection(), (TSelection{3, 10}));
+    // Placed by the program, the position is the next line's start; Home stays there.
+    FView->SetSelection(10, 10);
+    QCOMPARE(FView->CaretLine(), (TDisplayLine{0, 1}));
+    Key(FView, Qt::Key_Home);
+    QCOMPARE(FView->CaretPos(), 10);
+    QTest::mouseClick(FView->viewport(), Qt::LeftButton, {},
+                      QPoint(TenCells.right() - 2, row0 + 4));
+    QCOMPARE(FView->CaretPos(), 10);
+    QCOMPARE(caretRow(), row0);
+    QVERIFY(FView->CaretAtLineEnd());
+    // Typing there goes on at the end of the line and leaves the caret after the new text.
+    Type(FView, QStringLiteral("x"));
+    QCOMPARE(FView->Buffer().At(10), u'x');
+    QVERIFY(!FView->CaretAtLineEnd());
+}
+
+void TTextViewTest::UpDownKeepTheColumnAcrossShorterLines() {
+    FView->SetFormatRect(TenCells);
+    // A paragraph of lines 10, 10 and 5 wide, a short one, another long one.
+    FView->Buffer().SetText(QString(25, u'あ') + QStringLiteral("\r\n短い\r\n") +
+                            QString(25, u'い'));
+    FView->SetSelection(17, 17);
+    std::vector<qsizetype> down, up;
+    for (int i = 0; i < 3; ++i) {
+        Key(FView, Qt::Key_Down);
+        down.push_back(FView->CaretPos());
+    }
+    for (int i = 0; i < 3; ++i) {
+        Key(FView, Qt::Key_Up);
+        up.push_back(FView->CaretPos());
+    }
+    QCOMPARE(down, (std::vector<qsizetype>{25, 29, 38}));
+    QCOMPARE(up, (std::vector<qsizetype>{29, 25, 17}));
+    // Down onto a wrapped line shortened by kinsoku (「 may not end it) lands at its end, on it.
+    FView->Buffer().SetText(QString(10, u'い') + QString(9, u'あ') + QStringLiteral("「") +
+                            QString(15, u'う'));
+    FView->SetSelection(10, 10);
+    Key(FView, Qt::Key_End);
+    Key(FView, Qt::Key_Up);
+    Key(FView, Qt::Key_Down);
+    QCOMPARE(FView->CaretPos(), 19);
+    QCOMPARE(FView->CaretLine(), (TDisplayLine{0, 1}));
+}
+
+void TTextViewTest::KanaWordsKeepLongVowelAndIterationMarks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QString>("word");
+    QTest::newRow("katakana with long vowel")
+        << QStringLiteral("テストページを") << 4 << QStringLiteral("テストページ");
+    QTest::newRow("long vowels inside")
+        << QStringLiteral("のデータベース") << 3 << QStringLiteral("データベース");
+    QTest::newRow("on the long vowel")
+        << QStringLiteral("サーバーへ") << 3 << QStringLiteral("サーバー");
+    QTest::newRow("kanji iteration mark")
+        << QStringLiteral("人々の") << 1 << QStringLiteral("人々");
+    QTest::newRow("kana iteration mark")
+        << QStringLiteral("こゝろ") << 0 << QStringLiteral("こゝろ");
+    QTest::newRow("long vowel after hiragana")
+        << QStringLiteral("あーカナ") << 2 << QStringLiteral("カナ");
+}
+
+void TTextViewTest::KanaWordsKeepLongVowelAndIterationMarks() {
+    QFETCH(QString, text);
+    QFETCH(int, at);
+    QFETCH(QString, word);
+    FView->Buffer().SetText(text + QStringLiteral("。"));
+    const QPoint p = FView->PosFromChar(at) + QPoint(2, 4);
+    QTest::mouseDClick(FView->viewport(), Qt::LeftButton, {}, p);
+    QCOMPARE(FView->SelText(), word);
+    // Ctrl+arrows stop at the same edges.
+    const qsizetype start = text.indexOf(word);
+    FView->SetSelection(start, start);
+    Key(FView, Qt::Key_Right, Qt::ControlModifier);
+    QCOMPARE(FView->CaretPos(), start + word.size());
+    Key(FView, Qt::Key_Left, Qt::ControlModifier);
+    QCOMPARE(FView->CaretPos(), start);
+}
+
+void TTextViewTest::SelectionBarByLinesAndParagraphs() {
+    FView->SetFormatRect(TenCells);
+    FView->Buffer().SetText(QString(25, u'あ') + QStringLiteral("\r\nnext\r\nlast"));
+    QWidget* vp = FView->viewport();
+    auto bar = [&](qsizetype pos) {
+        return QPoint(3, FView->PosFromChar(pos).y() + 4);
+    };
+    QTest::mouseClick(vp, Qt::LeftButton, {}, bar(10));
+    QCOMPARE(FView->Selection(), (TSelection{10, 20}));
+    QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, bar(29));
+    QCOMPARE(FView->Selection(), (TSelection{10, 33}));
+    QTest::mouseDClick(vp, Qt::LeftButton, {}, bar(12));
+    QCOMPARE(FView->Selection(), (TSelection{0, 27}));
+    QTest::mouseMove(vp, bar(12));
+    QCOMPARE(vp->cursor().shape(), Qt::BitmapCursor);
+    QTest::mouseMove(vp, FView->PosFromChar(12) + QPoint(2, 4));
+    QCOMPARE(vp->cursor().shape(), Qt::IBeamCursor);
+}
+
+// At the right edge the composition wraps with the text, the candidate window is asked for at
+// its cursor, and a click or leaving the control commits it where it stands.
+void TTextViewTest::CompositionWrapsAndEndsWhereItStands() {
+    FView->SetFormatRect(TenCells);
+    FView->Buffer().SetText(QString(8, u'あ'));
+    FView->SetSelection(8, 8);
+    QInputMethodEvent preedit(QStringLiteral("にほんご"), {});
+    QApplication::sendEvent(FView, &preedit);
+    const QRect cursor = FView->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QPoint first = FView->PosFromChar(0);
+    QCOMPARE(cursor.y(), first.y() + int(FView->Advances().LineHeight()));
+    QVERIFY2(qAbs(cursor.x() - (first.x() + 32)) <= 1, qPrintable(QString::number(cursor.x())));
+    QTest::mouseClick(FView->viewport(), Qt::LeftButton, {}, Inside(FView->PosFromChar(2)));
+    QVERIFY(!FView->Composing());
+    QCOMPARE(FView->Buffer().Text(), QString(8, u'あ') + QStringLiteral("にほんご"));
+    QCOMPARE(FView->CaretPos(), 2);
+    QInputMethodEvent again(QStringLiteral("か"), {});
+    QApplication::sendEvent(FView, &again);
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(FView, &out);
+    QVERIFY(!FView->Composing());
+    QCOMPARE(FView->Buffer().Text().mid(2, 1), QStringLiteral("か"));
+}
+
+void TTextViewTest::ScrollBarAndTopMarginAgreeWithTheView() {
+    QStringList lines;
+    for (int i = 0; i < 100; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    FView->Buffer().SetText(lines.join(QStringLiteral("\r\n")));
+    QScrollBar* bar = FView->verticalScrollBar();
+    for (int i = 0; i < 12; ++i) {
+        Key(FView, Qt::Key_PageDown);
+        QCOMPARE(FView->FirstVisibleLine(), qsizetype(bar->value()));
+    }
+    QCOMPARE(bar->value(), bar->maximum());
+    QTest::mouseClick(FView->viewport(), Qt::LeftButton, {}, QPoint(40, 0));
+    QCOMPARE(FView->LineFromChar(FView->CaretPos()), FView->FirstVisibleLine());
+}
+
+void TTextViewTest::ColumnsCountAsShiftJisUsersDo_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("column");
+    QTest::newRow("ascii") << QStringLiteral("abc") << 3;
+    QTest::newRow("kana") << QStringLiteral("かな") << 4;
+    QTest::newRow("marks and arrows") << QStringLiteral("○●□※→") << 10;
+    QTest::newRow("greek and cyrillic") << QStringLiteral("αЖ") << 4;
+    QTest::newRow("circled and box drawing") << QStringLiteral("①─│") << 6;
+    QTest::newRow("half-width katakana") << QStringLiteral("ｱｲ") << 2;
+    QTest::newRow("surrogate pair") << QStringLiteral("𠮷a") << 3;
+}
+
+// The status bar's column: from the paragraph's start, whatever the wrap.
+void TTextViewTest::ColumnsCountAsShiftJisUsersDo() {
+    QFETCH(QString, before);
+    QFETCH(int, column);
+    FView->SetFormatRect(TenCells);
+    const QString text = QStringLiteral("first\r\n") + QString(12, u'あ') + before;
+    FView->Buffer().SetText(text + QStringLiteral("tail"));
+    FView->SetSelection(text.size(), text.size());
+    QCOMPARE(FView->CaretParagraph(), 1);
+    QCOMPARE(FView->CaretParagraphColumn(), 24 + column);
+    // Moving back and typing keep the count true.
+    Key(FView, Qt::Key_Left);
+    Key(FView, Qt::Key_Right);
+    Type(FView, QStringLiteral("ー"));
+    QCOMPARE(FView->CaretParagraphColumn(), 24 + column + 2);
+    FView->SetSelection(7, 7);
+    QCOMPARE(FView->CaretParagraphColumn(), 0);
 }
 
 QTEST_MAIN(TTextViewTest)

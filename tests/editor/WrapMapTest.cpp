@@ -1,6 +1,7 @@
 // The display-line map against a map built from scratch, after edits that take its shortcuts.
 
 #include "editor/WrapMap.h"
+#include "editor/Search.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -13,6 +14,7 @@ private Q_SLOTS:
     void CountsAndLookupsAgree();
     void UnwrappedLongLinesContinueInTheNextLine();
     void CountingInOnePassAgreesWithBreaking();
+    void LargeEditsMatchFreshBreaking();
 };
 
 namespace {
@@ -156,6 +158,46 @@ void TWrapMapTest::CountingInOnePassAgreesWithBreaking() {
             }
         }
         QCOMPARE(exact.DisplayLineCount(), idle.DisplayLineCount());
+    }
+}
+
+// After large edits (replace-all over thousands of lines, big pastes and cuts), every display
+// line must be the one a fresh breaking of the same text gives: the view paints these ranges.
+void TWrapMapTest::LargeEditsMatchFreshBreaking() {
+    TAdvanceTable advances(TestFont());
+    QRandomGenerator random(2000);
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += (i % 7 == 0 ? QStringLiteral("<p>長い段落の文章、") + QString(i % 50, u'x')
+                            : QStringLiteral("var a = %1;").arg(i)) +
+                QStringLiteral("\r\n");
+    TTextBuffer buffer;
+    buffer.SetText(text);
+    TWrapMap map(buffer);
+    map.SetGeometry(&advances, 200, 16);
+    const QString swaps[][2] = {{QStringLiteral("var"), QStringLiteral("let")},
+                                {QStringLiteral("let"), QStringLiteral("const")},
+                                {QStringLiteral(";"), QStringLiteral(";\r\n")},
+                                {QStringLiteral("、"), QString()}};
+    for (int step = 0; step < 12; ++step) {
+        const auto& swap = swaps[random.bounded(int(std::size(swaps)))];
+        if (step % 3 == 0) {
+            ReplaceAll(buffer, 0, swap[0], swap[1], {}, {});
+        } else {
+            const qsizetype pos = random.bounded(buffer.Length() + 1);
+            const qsizetype length = random.bounded(200000);
+            buffer.Replace(pos, length, buffer.Text(random.bounded(buffer.Length() + 1), length));
+        }
+        map.CountAll();
+        TTextBuffer copy;
+        copy.SetText(buffer.Text());
+        TWrapMap fresh(copy);
+        fresh.SetGeometry(&advances, 200, 16);
+        fresh.CountAll();
+        QCOMPARE(map.DisplayLineCount(), fresh.DisplayLineCount());
+        for (qsizetype line = 0; line < fresh.DisplayLineCount(); line += 1 + line % 97)
+            if (map.Range(map.LineAt(line)) != fresh.Range(fresh.LineAt(line)))
+                QFAIL(qPrintable(QStringLiteral("step %1, display line %2").arg(step).arg(line)));
     }
 }
 
