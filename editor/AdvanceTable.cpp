@@ -1,12 +1,25 @@
 #include "editor/AdvanceTable.h"
 
+#include "editor/LineBreaker.h"
 #include "platform/TextCodec.h"
 
 #include <cmath>
 
+namespace {
+QFont JapaneseFont(const QFont& font) {
+    QFont japanese(QStringLiteral("IPAGothic"));
+    if (font.pixelSize() > 0)
+        japanese.setPixelSize(font.pixelSize());
+    else
+        japanese.setPointSizeF(font.pointSizeF());
+    return japanese;
+}
+} // namespace
+
 TAdvanceTable::TAdvanceTable(const QFont& font)
-    : FFont(font), FMetrics(font), FAdvanceStore(std::make_unique<std::array<float, 65536>>()),
-      FAdvance(*FAdvanceStore) {
+    : FFont(font), FMetrics(font), FJapanese(JapaneseFont(font)), FJapaneseMetrics(FJapanese),
+      FFullWidth(FMetrics.horizontalAdvance(QChar(0x3000))),
+      FAdvanceStore(std::make_unique<std::array<float, 65536>>()), FAdvance(*FAdvanceStore) {
     FAdvance.fill(-1);
     FTabWidth = 8 * FMetrics.horizontalAdvance(QLatin1Char(' '));
     FLineHeight = std::ceil(FMetrics.lineSpacing());
@@ -23,8 +36,34 @@ float TAdvanceTable::Measure(char16_t c) const {
         a = float(FMetrics.horizontalAdvance(QChar(0x3000))); // most astral characters are wide
     else
         a = float(FMetrics.horizontalAdvance(QChar(c)));
+    const char16_t one[] = {c};
+    if (Cells(QStringView(one, 1)) == 2 && a < FFullWidth * 0.75) {
+        FBorrowed.set(c);
+        a = float(FJapaneseMetrics.horizontalAdvance(QChar(c)));
+    }
     FAdvance[c] = a;
     return a;
+}
+
+QList<QTextLayout::FormatRange> TAdvanceTable::Formats(QStringView text) const {
+    QList<QTextLayout::FormatRange> ranges;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (FAdvance[c] < 0)
+            Measure(c);
+        if (!FBorrowed.test(c))
+            continue;
+        if (!ranges.isEmpty() && ranges.back().start + ranges.back().length == i) {
+            ++ranges.back().length;
+            continue;
+        }
+        QTextLayout::FormatRange range;
+        range.start = int(i);
+        range.length = 1;
+        range.format.setFont(FJapanese);
+        ranges.append(range);
+    }
+    return ranges;
 }
 
 void TAdvanceTable::Fill(QStringView text, std::vector<float>& out) const {

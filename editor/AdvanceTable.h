@@ -6,7 +6,9 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QStringView>
+#include <QTextLayout>
 #include <array>
+#include <bitset>
 #include <memory>
 #include <vector>
 
@@ -24,6 +26,9 @@ public:
     // Advances of each UTF-16 unit of the text (a surrogate pair's width on its first unit).
     void Fill(QStringView text, std::vector<float>& out) const;
     float Width(QStringView text) const;
+    // A character a Shift_JIS user counts full width (○ → α ① …) that the font draws narrow is
+    // drawn and measured in the Japanese font instead: the ranges of text to give that font.
+    QList<QTextLayout::FormatRange> Formats(QStringView text) const;
     double TabWidth() const { return FTabWidth; }
     double LineHeight() const { return FLineHeight; }
     double Ascent() const { return FAscent; }
@@ -33,6 +38,10 @@ private:
 
     QFont FFont;
     QFontMetricsF FMetrics;
+    QFont FJapanese;
+    QFontMetricsF FJapaneseMetrics;
+    double FFullWidth;
+    mutable std::bitset<65536> FBorrowed; // measured in the Japanese font
     std::unique_ptr<std::array<float, 65536>> FAdvanceStore;
     std::array<float, 65536>& FAdvance;
     double FTabWidth;

@@ -29,6 +29,7 @@ void TTextView::Print(QPrinter* printer, const QString& title) {
         }
         QTextLayout layout(DisplayText(text), advances.Font());
         layout.setTextOption(option);
+        layout.setFormats(advances.Formats(text));
         layout.beginLayout();
         layout.createLine().setLineWidth(1e9);
         layout.endLayout();

@@ -216,7 +216,7 @@ void TTextView::LayOut(TLineLayout& entry, const QString& text,
     option.setWrapMode(QTextOption::NoWrap);
     option.setTabStopDistance(FAdvances->TabWidth());
     layout.setTextOption(option);
-    layout.setFormats(formats);
+    layout.setFormats(FAdvances->Formats(text) + formats);
     layout.beginLayout();
     QTextLine textLine = layout.createLine();
     textLine.setLineWidth(1e9);

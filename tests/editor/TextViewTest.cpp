@@ -60,6 +60,7 @@ private Q_SLOTS:
     void ScrollBarAndTopMarginAgreeWithTheView();
     void ColumnsCountAsShiftJisUsersDo_data();
     void ColumnsCountAsShiftJisUsersDo();
+    void FullWidthSymbolsTakeTheJapaneseFont();
 
 private:
     TTextView* FView = nullptr;
@@ -597,6 +598,23 @@ void TTextViewTest::ColumnsCountAsShiftJisUsersDo() {
     QCOMPARE(FView->CaretParagraphColumn(), 24 + column + 2);
     FView->SetSelection(7, 7);
     QCOMPARE(FView->CaretParagraphColumn(), 0);
+}
+
+// With a Latin font, α ○ × are drawn and measured in the Japanese font, as wide as kana.
+void TTextViewTest::FullWidthSymbolsTakeTheJapaneseFont() {
+    QFont latin(QStringLiteral("DejaVu Sans Mono"));
+    latin.setPixelSize(16);
+    if (QFontInfo(latin).family() != latin.family())
+        QSKIP("DejaVu Sans Mono is not installed");
+    FView->SetTextFont(latin);
+    const TAdvanceTable& advances = FView->Advances();
+    for (char16_t c : {u'α', u'○', u'×'})
+        QCOMPARE(advances.Advance(c), advances.Advance(u'あ'));
+    QVERIFY(advances.Advance(u'a') < advances.Advance(u'α'));
+    const auto ranges = advances.Formats(u"aα○b×");
+    QCOMPARE(ranges.size(), 2);
+    QCOMPARE(std::make_pair(ranges[0].start, ranges[0].length), std::make_pair(1, 2));
+    QCOMPARE(QFontInfo(ranges[1].format.font()).family(), QStringLiteral("IPAGothic"));
 }
 
 QTEST_MAIN(TTextViewTest)
