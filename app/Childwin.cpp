@@ -82,7 +82,9 @@ TMDIChild::TMDIChild(TMainForm& frame) : FFrame(frame) {
     FileDropper1->setObjectName(QStringLiteral("FileDropper1"));
     FileDropper1->SetDropSite(RichEdit1);
     // Unsaved changes are not replaced without the close question; キャンセル drops nothing.
-    FileDropper1->OnDropQuery = [this] { return FormCloseQuery(); };
+    FileDropper1->OnDropQuery = [this] {
+        return FormCloseQuery();
+    };
     FileDropper1->OnDrop = [this](QObject*, const QString& fileName) {
         FileDropper1Drop(fileName);
     };

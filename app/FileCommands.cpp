@@ -278,7 +278,8 @@ void TMainForm::AutoSaveAll() {
         if (!child->Modified() || name == NewFileCaption)
             continue;
         if (child->ChangedOnDisk(name)) {
-            failures << QStringLiteral("%1 は他のプログラムによって変更されているため自動保存しません")
+            failures << QStringLiteral(
+                            "%1 は他のプログラムによって変更されているため自動保存しません")
                             .arg(QFileInfo(name).fileName());
             continue;
         }
@@ -292,7 +293,8 @@ void TMainForm::AutoSaveAll() {
             SetStatusText(2, QStringLiteral("編集終了"));
     }
     if (!failures.isEmpty())
-        SetStatusText(1, QStringLiteral("自動保存できません: ") + failures.join(QStringLiteral(" / ")));
+        SetStatusText(1, QStringLiteral("自動保存できません: ") +
+                             failures.join(QStringLiteral(" / ")));
 }
 
 void TMainForm::PrintActionExecute() {

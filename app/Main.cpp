@@ -79,8 +79,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     const auto fit = [&](const QString& sample) {
         return std::max(100, metrics.horizontalAdvance(sample) + PanelPadding);
     };
-    StatusBar = new TStatusPanels({450, fit(QStringLiteral("\"abcdefghij\" が見つかりません")),
-                                   100, fit(QStringLiteral("9999999行 : 9999999桁/ 9999999行")),
+    StatusBar = new TStatusPanels({450, fit(QStringLiteral("\"abcdefghij\" が見つかりません")), 100,
+                                   fit(QStringLiteral("9999999行 : 9999999桁/ 9999999行")),
                                    fit(QStringLiteral("ISO-2022-JP  CR LF"))},
                                   bar);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));

@@ -11,8 +11,8 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLabel>

@@ -89,7 +89,9 @@ QRect OnSomeScreen(QRect rect) {
 }
 
 // A window placed before its window manager framed it got the whole stored size as its own
-// area; once framed, the frame is taken off, so that the window is as large as it was.
+// area, and its own area at the stored place, the title bar above it; once framed, the frame
+// goes to the stored place and is taken off the size, so that the window is where and as large
+// as it was.
 class TFitIntoFrame : public QObject {
 public:
     TFitIntoFrame(QWidget* window, const QRect& outer)
@@ -102,7 +104,9 @@ protected:
         if (event->type() == QEvent::Expose && FWindow->windowHandle()->isExposed()) {
             const QMargins margins = FrameMargins(FWindow);
             if (!margins.isNull() && FWindow->windowState() == Qt::WindowNoState)
-                FWindow->resize(FOuter.size().shrunkBy(margins).expandedTo(QSize(1, 1)));
+                FWindow->setGeometry(
+                    QRect(FOuter.topLeft() + QPoint(margins.left(), margins.top()),
+                          FOuter.size().shrunkBy(margins).expandedTo(QSize(1, 1))));
             deleteLater();
             FWindow->windowHandle()->removeEventFilter(this);
         }

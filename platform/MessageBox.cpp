@@ -18,8 +18,8 @@ void FitTitleOfBox(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (!grid)
         return;
-    grid->addItem(new QSpacerItem(TitleWidth(&box), 0, QSizePolicy::Minimum),
-                  grid->rowCount(), 0, 1, grid->columnCount());
+    grid->addItem(new QSpacerItem(TitleWidth(&box), 0, QSizePolicy::Minimum), grid->rowCount(), 0,
+                  1, grid->columnCount());
 }
 
 } // namespace

@@ -8,8 +8,8 @@
 
 #include "app/Childwin.h"
 #include "app/Main.h"
-#include "components/CabDialog.h"
 #include "app/StatusPanels.h"
+#include "components/CabDialog.h"
 #include "components/UserStore.h"
 #include "editor/ExtMemo.h"
 
@@ -477,7 +477,8 @@ void TFileCommandsTest::timerNeverAsks() {
     QCOMPARE(ReadBytes(a), saved ? QByteArray("z") + original : before);
     QVERIFY2(f.Frame().StatusText(1).contains(report), qPrintable(f.Frame().StatusText(1)));
     QCOMPARE(f.Frame().StatusText(1).isEmpty(), report.isEmpty());
-    QCOMPARE(f.Frame().StatusText(2), saved ? QStringLiteral("編集終了") : QStringLiteral("編集中"));
+    QCOMPARE(f.Frame().StatusText(2),
+             saved ? QStringLiteral("編集終了") : QStringLiteral("編集中"));
 }
 
 void TFileCommandsTest::saveAsPutsTheFileAtTheTopOfTheHistory() {
