@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMenu>
@@ -135,17 +136,21 @@ bool TMDIChild::SaveToFile(const QString& path) {
     return SaveToFile(path, FFormat.Encoding, FFormat.LineEnd);
 }
 
+bool TMDIChild::ChangedOnDisk(const QString& path) const {
+    if (path != FStampPath || !FStamp.Exists)
+        return false;
+    const TDiskStamp now = TDiskStamp::Of(path);
+    return now.Exists && !now.SameFile(FStamp);
+}
+
 bool TMDIChild::SaveToFile(const QString& path, TTextEncoding encoding, TLineEnd lineEnd) {
-    if (path == FStampPath && FStamp.Exists) {
-        const TDiskStamp now = TDiskStamp::Of(path);
-        if (now.Exists && !now.SameFile(FStamp) &&
-            MessageDlg(this,
-                       QStringLiteral("ファイル %1 は他のプログラムによって変更されています."
-                                      "上書きしますか?")
-                           .arg(path),
-                       mtConfirmation, mbYes | mbNo, mbNo) != mbYes)
-            return false;
-    }
+    if (ChangedOnDisk(path) &&
+        MessageDlg(this,
+                   QStringLiteral("ファイル %1 は他のプログラムによって変更されています."
+                                  "上書きしますか?")
+                       .arg(path),
+                   mtConfirmation, mbYes | mbNo, mbNo) != mbYes)
+        return false;
     TFileFormat format = FFormat;
     format.Encoding = encoding;
     if (lineEnd != FFormat.LineEnd) {
@@ -172,7 +177,7 @@ bool TMDIChild::SaveToFile(const QString& path, TTextEncoding encoding, TLineEnd
 TSaveAnswer TMDIChild::AskSaveChanges(QString* fileName) {
     FFrame.MdiArea->setActiveSubWindow(this);
     switch (MessageDlg(this, QStringLiteral("内容が変更されています.保存しますか?"), mtWarning,
-                       mbYes | mbNo | mbCancel, mbYes)) {
+                       mbYes | mbNo | mbCancel, mbYes, QFileInfo(Caption()).fileName())) {
     case mbYes:
         FFrame.CabSaveDialog1->SetFileName(Caption());
         if (!FFrame.ExecuteSaveDialog(this))
@@ -192,8 +197,13 @@ bool TMDIChild::FormCloseQuery() {
     QString fileName;
     switch (AskSaveChanges(&fileName)) {
     case saSave:
-        return SaveToFile(fileName, FFrame.CabSaveDialog1->Encoding(),
-                          FFrame.CabSaveDialog1->LineEnd());
+        if (!SaveToFile(fileName, FFrame.CabSaveDialog1->Encoding(),
+                        FFrame.CabSaveDialog1->LineEnd()))
+            return false;
+        // A file saved under a new name is one the user will want again, as an opened one.
+        if (fileName != Caption())
+            FFrame.AddHistory(fileName);
+        return true;
     case saDiscard:
         return true;
     case saCancel:

@@ -73,6 +73,8 @@ public:
     // The same in the encoding and line ends chosen in the save dialog, which become the
     // window's; line ends other than the window's rewrite every line break.
     bool SaveToFile(const QString& path, TTextEncoding encoding, TLineEnd lineEnd);
+    // Whether another program has changed path since this window loaded or last saved it.
+    bool ChangedOnDisk(const QString& path) const;
 
     // The close question: save (with the file name chosen in the save dialog), discard, or
     // cancel. Cancelling the save dialog after Yes cancels.

@@ -16,6 +16,7 @@
 #include <QMdiArea>
 #include <QPointer>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QScopeGuard>
 
 // ---------------------------------------------------------------------------------------------
@@ -153,6 +154,7 @@ void TMainForm::FileSaveAs1Execute() {
         return;
     SetStatusText(2, QStringLiteral("編集終了"));
     child->SetCaption(name);
+    AddHistory(name);
 }
 
 void TMainForm::ReopenActionExecute() {
@@ -176,13 +178,14 @@ void TMainForm::ReopenActionExecute() {
     dialog.setTextValue(EncodingCaption(child->Format().Encoding));
     dialog.setOkButtonText(MsgDlgButtonText(mbOK));
     dialog.setCancelButtonText(MsgDlgButtonText(mbCancel));
+    FitTitle(&dialog);
     if (dialog.exec() != QDialog::Accepted || !captions.contains(dialog.textValue()))
         return;
     const TTextEncoding encoding = ChoosableEncodings[captions.indexOf(dialog.textValue())];
     // The text on screen is replaced: unsaved changes are asked about as on closing.
     if (child->Modified()) {
         switch (MessageDlg(this, QStringLiteral("内容が変更されています.保存しますか?"), mtWarning,
-                           mbYes | mbNo | mbCancel, mbYes)) {
+                           mbYes | mbNo | mbCancel, mbYes, QFileInfo(path).fileName())) {
         case mbYes:
             if (!child->SaveToFile(path))
                 return;
@@ -209,6 +212,7 @@ void TMainForm::AllCloseActionExecute() {
             return;
     for (TMDIChild* child : children)
         child->CloseApproved();
+    ShowNoWindow();
 }
 
 void TMainForm::AllSaveActionExecute() {
@@ -241,6 +245,7 @@ void TMainForm::AllSaveActionExecute() {
             if (!child->SaveToFile(name, CabSaveDialog1->Encoding(), CabSaveDialog1->LineEnd()))
                 continue;
             child->SetCaption(name);
+            AddHistory(name);
         }
         if (child == ActiveMDIChild())
             SetStatusText(2, QStringLiteral("編集終了"));
@@ -256,11 +261,40 @@ void TMainForm::AllSaveActionUpdate() {
 }
 
 void TMainForm::Timer1Timer() {
-    // A tick while any dialog is open waits for the next one: a save dialog popping up over
-    // another dialog (or over the save dialog of the previous tick) helps nobody.
+    // A tick while a dialog is open waits for the next one: the dialog may be about to save or
+    // close one of the windows.
     if (MDIChildren().empty() || QApplication::activeModalWidget())
         return;
-    AllSaveActionExecute();
+    AutoSaveAll();
+}
+
+// The automatic save never asks: what the user types must never land in a dialog he did not
+// open. Untitled windows are left to the recovery copies; a save it cannot do is told in the
+// status bar and the window stays modified, to be saved by the user.
+void TMainForm::AutoSaveAll() {
+    QStringList failures;
+    for (TMDIChild* child : MDIChildren()) {
+        const QString name = child->Caption();
+        if (!child->Modified() || name == NewFileCaption)
+            continue;
+        if (child->ChangedOnDisk(name)) {
+            failures << QStringLiteral(
+                            "%1 は他のプログラムによって変更されているため自動保存しません")
+                            .arg(QFileInfo(name).fileName());
+            continue;
+        }
+        try {
+            child->SaveToFile(name);
+        } catch (const EQuorvelError& error) {
+            failures << error.Message();
+            continue;
+        }
+        if (child == ActiveMDIChild())
+            SetStatusText(2, QStringLiteral("編集終了"));
+    }
+    if (!failures.isEmpty())
+        SetStatusText(1, QStringLiteral("自動保存できません: ") +
+                             failures.join(QStringLiteral(" / ")));
 }
 
 void TMainForm::PrintActionExecute() {
@@ -269,8 +303,17 @@ void TMainForm::PrintActionExecute() {
         MessageDlg(this, QStringLiteral("子ウィンドウがありません"), mtInformation, mbOK, mbOK);
         return;
     }
-    if (!PrintDialog1)
+    if (!PrintDialog1) {
+        FPrinter.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         PrintDialog1 = new QPrintDialog(&FPrinter, this);
+    }
+    // Without a printer the dialog offers a PDF; it is named after the document, beside it.
+    if (QPrinterInfo::availablePrinters().isEmpty() ||
+        FPrinter.outputFormat() == QPrinter::PdfFormat) {
+        const QFileInfo document(child->Caption());
+        FPrinter.setOutputFileName(document.absolutePath() + u'/' + document.completeBaseName() +
+                                   QStringLiteral(".pdf"));
+    }
     if (PrintDialog1->exec() != QDialog::Accepted)
         return;
     child->RichEdit1->Print(&FPrinter, child->Caption());

@@ -30,6 +30,8 @@ TMainForm* MainForm = nullptr;
 namespace {
 
 constexpr int SaveAllInterval = 180000;
+// A panel's frame, margins and the gap to the next panel.
+constexpr int PanelPadding = 14;
 
 // The focused edit control the standard edit actions work on.
 TTextView* FocusedTextView() {
@@ -70,8 +72,17 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     auto* bar = new QStatusBar(this);
     setStatusBar(bar);
-    // The fifth panel shows the active window's encoding and line ends.
-    StatusBar = new TStatusPanels({450, 100, 100, 100, 160}, bar);
+    // Panel 1 tells of the read-only switch and of searches and saves that failed; panel 3
+    // holds seven-digit line and column numbers; the fifth panel shows the active window's
+    // encoding and line ends.
+    const QFontMetrics metrics = bar->fontMetrics();
+    const auto fit = [&](const QString& sample) {
+        return std::max(100, metrics.horizontalAdvance(sample) + PanelPadding);
+    };
+    StatusBar = new TStatusPanels({450, fit(QStringLiteral("\"abcdefghij\" が見つかりません")), 100,
+                                   fit(QStringLiteral("9999999行 : 9999999桁/ 9999999行")),
+                                   fit(QStringLiteral("ISO-2022-JP  CR LF"))},
+                                  bar);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     bar->addWidget(StatusBar, 1);
 
@@ -235,7 +246,16 @@ QString TMainForm::StatusText(int panel) const {
 void TMainForm::OnSubWindowActivated() {
     if (TMDIChild* child = ActiveMDIChild())
         Guarded([child] { child->FormActivate(); });
+    else if (MDIChildren().empty())
+        ShowNoWindow();
     UpdateActions();
+}
+
+void TMainForm::ShowNoWindow() {
+    for (int panel = 1; panel < StatusBar->Count(); ++panel)
+        SetStatusText(panel, QString());
+    ComboBox1->setEnabled(false);
+    ComboBox1->setCurrentIndex(-1);
 }
 
 void TMainForm::OnFocusChanged(QWidget* now) {

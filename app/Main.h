@@ -158,6 +158,11 @@ public:
     void PrintActionExecute();
     void FileExit1Execute();
     void Timer1Timer();
+    // The timer's save: titled, modified windows only, without a question (FileCommands.cpp).
+    void AutoSaveAll();
+    // No editing window is left: the panels that told of one are emptied and the font list
+    // waits for the next one.
+    void ShowNoWindow();
 
     // ---- Edit commands
     void UndoActionExecute();

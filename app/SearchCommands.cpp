@@ -7,6 +7,7 @@
 #include "editor/Search.h"
 #include "platform/FindReplaceDialog.h"
 
+#include <QApplication>
 #include <QMenu>
 
 namespace {
@@ -97,8 +98,14 @@ void TMainForm::Search(bool up) {
     const TFindOptions options = ToFindOptions(FSearchOptions);
     auto at = up ? FindBackward(buffer, FSearchText, from, 0, options)
                  : FindForward(buffer, FSearchText, from, buffer.Length(), options);
-    if (!at)
+    if (!at) {
+        // Told without a box: the keyboard stays in the text, and the next F3 is one key away.
+        QApplication::beep();
+        SetStatusText(1, QStringLiteral("\"%1\" が見つかりません").arg(FSearchText));
         return;
+    }
+    // What panel 1 said of an earlier search no longer holds.
+    SetStatusText(1, memo->ReadOnly() ? QStringLiteral("読み専用") : QString());
     FSearchFound = true;
     memo->SetSelection(*at, *at + FSearchText.size());
     memo->EnsureCaretVisible();
@@ -116,9 +123,16 @@ void TMainForm::ReplaceAtMarkedWordActionExecute() {
     if (!child)
         return;
     TExtMemo* memo = child->RichEdit1;
-    if (SelectionMatches(memo, FSearchText, FSearchOptions))
+    if (SelectionMatches(memo, FSearchText, FSearchOptions)) {
+        const qsizetype start = memo->SelStart();
         memo->ReplaceSelection(ReplaceDialog1->ReplaceText());
-    Search(false);
+        // Upwards the search goes on before the replacement, never into it: a replacement that
+        // holds the searched text would otherwise be replaced again and again.
+        if (FSearchUp)
+            memo->SetSelection(start, start);
+    }
+    // The way the last find went, as F3.
+    Search(FSearchUp);
 }
 
 // F4 until nothing more is found, done on the buffer in one pass: one edit, one undo step, one

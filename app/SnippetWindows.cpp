@@ -15,6 +15,8 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
+#include <functional>
 
 namespace {
 
@@ -122,9 +124,45 @@ void TMainForm::CreateSnippetWindows() {
     new TCheckFollowsWindow(SettingForm, SetShowOrHideAction);
 }
 
+namespace {
+
+// Does something once, when a window is first on the screen.
+class TOnFirstExpose : public QObject {
+public:
+    TOnFirstExpose(QWindow* window, std::function<void()> action)
+        : QObject(window), FAction(std::move(action)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            deleteLater();
+            FAction();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> FAction;
+};
+
+} // namespace
+
 void TMainForm::ShowSnippetWindows() {
-    SelCodeForm->show();
-    SettingForm->show();
+    // Under a window manager, tool windows mapped before the frame they belong to end up below
+    // it, never drawn and passing clicks to the frame: they are shown once the frame is on the
+    // screen.
+    const auto show = [this] {
+        SelCodeForm->show();
+        SettingForm->show();
+    };
+    QWindow* frame = windowHandle();
+    if (!frame || frame->isExposed())
+        show();
+    else
+        new TOnFirstExpose(frame, show);
 }
 
 void TMainForm::ToggleSnippetWindow(QDockWidget* window) {

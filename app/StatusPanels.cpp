@@ -1,9 +1,7 @@
 #include "app/StatusPanels.h"
 
-#include <QPainter>
-#include <QStyleOption>
+#include <QLabel>
 #include <numeric>
-#include <qdrawutil.h>
 
 namespace {
 constexpr int Gap = 2;
@@ -13,6 +11,14 @@ constexpr int TextMargin = 3;
 TStatusPanels::TStatusPanels(std::vector<int> widths, QWidget* parent)
     : QWidget(parent), FWidths(std::move(widths)), FTexts(FWidths.size()) {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    for (int i = 0; i < Count(); ++i) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Panel%1").arg(i));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMargin(TextMargin - 1);
+        label->setTextFormat(Qt::PlainText);
+        FLabels.push_back(label);
+    }
 }
 
 void TStatusPanels::SetText(int panel, const QString& text) {
@@ -20,7 +26,18 @@ void TStatusPanels::SetText(int panel, const QString& text) {
     if (stored == text)
         return;
     stored = text;
-    update(PanelRect(panel));
+    ShowText(panel);
+}
+
+void TStatusPanels::ShowText(int panel) {
+    QLabel* label = FLabels[size_t(panel)];
+    const QString& text = FTexts[size_t(panel)];
+    const int room = label->contentsRect().width() - 2 * label->margin();
+    const QString shown = fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, room));
+    label->setText(shown);
+    // The label's own name would be the cut-off text; a reader gets the whole of it.
+    label->setAccessibleName(text);
+    label->setToolTip(shown == text ? QString() : text);
 }
 
 QRect TStatusPanels::PanelRect(int panel) const {
@@ -40,17 +57,9 @@ QSize TStatusPanels::minimumSizeHint() const {
     return QSize(0, fontMetrics().height() + 2 * TextMargin);
 }
 
-void TStatusPanels::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void TStatusPanels::resizeEvent(QResizeEvent*) {
     for (int i = 0; i < Count(); ++i) {
-        const QRect rect = PanelRect(i);
-        if (rect.left() >= width())
-            break;
-        qDrawShadePanel(&painter, rect, palette(), true, 1);
-        const QRect textRect = rect.adjusted(TextMargin, 1, -TextMargin, -1);
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(
-            textRect, Qt::AlignLeft | Qt::AlignVCenter,
-            fontMetrics().elidedText(FTexts[size_t(i)], Qt::ElideRight, textRect.width()));
+        FLabels[size_t(i)]->setGeometry(PanelRect(i));
+        ShowText(i);
     }
 }

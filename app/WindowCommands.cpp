@@ -66,10 +66,33 @@ void Tile(QMdiArea* area, bool sideBySide) {
     }
 }
 
+// Cascades from the top left, each window one title bar lower and to the right; every window
+// keeps at least half the area's width and height, starting again at the top left when the
+// steps would make them smaller.
+void Cascade(QMdiArea* area) {
+    const std::vector<QMdiSubWindow*> windows = TileableWindows(area);
+    if (windows.empty())
+        return;
+    const QRect client = area->viewport()->rect();
+    const int step = area->style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+    const int count = int(windows.size());
+    const int room = std::min(client.width() / 2, client.height() / 2);
+    const int places = std::max(1, std::min(count, room / step + 1));
+    const QSize size(client.width() - (places - 1) * step, client.height() - (places - 1) * step);
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* window = windows[size_t(i)];
+        if (window->isMaximized())
+            window->showNormal();
+        const int offset = (i % places) * step;
+        window->setGeometry(QRect(client.topLeft() + QPoint(offset, offset), size));
+        window->raise();
+    }
+}
+
 } // namespace
 
 void TMainForm::WindowCascade1Execute() {
-    MdiArea->cascadeSubWindows();
+    Cascade(MdiArea);
 }
 
 void TMainForm::WindowTileHorizontal1Execute() {

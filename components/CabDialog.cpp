@@ -12,6 +12,7 @@
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include <QPainter>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
+#include <QTreeView>
 #include <functional>
 
 namespace {
@@ -314,6 +316,15 @@ bool TCabOpenDialog::Execute() {
     files->setDefaultSuffix(FSettings.DefaultExt);
     files->setProxyModel(new TJapaneseFileList(files));
     AddChoices(*files);
+    // Long Japanese names are not cut off: the columns take their contents' width each time a
+    // folder has been read; the user may still drag them.
+    auto* tree = files->findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* model = files->findChild<QFileSystemModel*>();
+    if (tree && model)
+        connect(model, &QFileSystemModel::directoryLoaded, tree, [tree] {
+            for (int column = 0; column < tree->header()->count(); ++column)
+                tree->resizeColumnToContents(column);
+        });
 
     const QFileInfo proposed(FSettings.FileName);
     QString folder = !FLastDir.isEmpty()               ? FLastDir

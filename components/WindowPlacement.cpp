@@ -1,8 +1,22 @@
 #include "components/WindowPlacement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+
+namespace {
+
+// What a window manager's frame adds around the window's own area; nothing before the window
+// is framed, and nothing without a window manager.
+QMargins FrameMargins(const QWidget* window) {
+    const QRect outer = window->frameGeometry(), inner = window->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+} // namespace
 
 TWindowPlacement GetWindowPlacement(const QWidget* window) {
     TWindowPlacement p;
@@ -17,6 +31,10 @@ TWindowPlacement GetWindowPlacement(const QWidget* window) {
     QRect normal = window->normalGeometry();
     if (!normal.isValid())
         normal = window->geometry();
+    // The record holds the whole window with its frame: stored from the window's own area, a
+    // window restored with its frame around it would have its title bar above that place, off
+    // the top of the screen for a window at the top.
+    normal = normal.marginsAdded(FrameMargins(window));
     // A window docked into another has a position relative to it; the record keeps screen
     // coordinates so that the window floats there next time.
     if (!window->isWindow())
@@ -30,16 +48,75 @@ TWindowPlacement GetWindowPlacement(const QWidget* window) {
 
 namespace {
 
-// Keeps at least part of the window reachable when the screens changed since it was saved.
-QRect OnSomeScreen(QRect rect) {
+// How much of a window must stay on a screen below its top edge for its title bar to be taken
+// with the mouse.
+constexpr int TitleReach = 40;
+
+QRect NearestAvailable(const QRect& rect) {
     const QList<QScreen*> screens = QGuiApplication::screens();
-    for (const QScreen* screen : screens)
-        if (screen->availableGeometry().intersects(rect))
-            return rect;
-    if (const QScreen* primary = QGuiApplication::primaryScreen())
-        rect.moveTopLeft(primary->availableGeometry().topLeft());
+    QRect best;
+    qint64 bestArea = -1, bestDistance = 0;
+    for (const QScreen* screen : screens) {
+        const QRect available = screen->availableGeometry();
+        const QRect common = available.intersected(rect);
+        const qint64 area = common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+        const QPoint d = available.center() - rect.center();
+        const qint64 distance = qint64(d.x()) * d.x() + qint64(d.y()) * d.y();
+        if (area > bestArea || (area == bestArea && distance < bestDistance)) {
+            best = available;
+            bestArea = area;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// Keeps the window reachable when the screens changed since it was saved: a place off every
+// screen moves onto the nearest one, and the title bar stays on the screen.
+QRect OnSomeScreen(QRect rect) {
+    const QRect screen = NearestAvailable(rect);
+    if (screen.isEmpty())
+        return rect;
+    if (!screen.intersects(rect)) {
+        rect.moveLeft(std::clamp(rect.left(), screen.left(),
+                                 std::max(screen.left(), screen.right() + 1 - rect.width())));
+        rect.moveTop(std::clamp(rect.top(), screen.top(),
+                                std::max(screen.top(), screen.bottom() + 1 - rect.height())));
+    }
+    rect.moveTop(
+        std::clamp(rect.top(), screen.top(), std::max(screen.top(), screen.bottom() - TitleReach)));
     return rect;
 }
+
+// A window placed before its window manager framed it got the whole stored size as its own
+// area, and its own area at the stored place, the title bar above it; once framed, the frame
+// goes to the stored place and is taken off the size, so that the window is where and as large
+// as it was.
+class TFitIntoFrame : public QObject {
+public:
+    TFitIntoFrame(QWidget* window, const QRect& outer)
+        : QObject(window), FWindow(window), FOuter(outer) {
+        window->windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Expose && FWindow->windowHandle()->isExposed()) {
+            const QMargins margins = FrameMargins(FWindow);
+            if (!margins.isNull() && FWindow->windowState() == Qt::WindowNoState)
+                FWindow->setGeometry(
+                    QRect(FOuter.topLeft() + QPoint(margins.left(), margins.top()),
+                          FOuter.size().shrunkBy(margins).expandedTo(QSize(1, 1))));
+            deleteLater();
+            FWindow->windowHandle()->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    QWidget* FWindow;
+    QRect FOuter;
+};
 
 } // namespace
 
@@ -75,7 +152,12 @@ void SetWindowPlacement(QWidget* window, const TWindowPlacement& p) {
         // The normal rectangle is set while the window is normal, so that a maximised or
         // minimised window returns to it.
         window->setWindowState(kept);
-        window->setGeometry(OnSomeScreen(QRect(p.Left, p.Top, int(width), int(height))));
+        const QRect outer = OnSomeScreen(QRect(p.Left, p.Top, int(width), int(height)));
+        // A top-level window's position is that of its frame.
+        window->move(outer.topLeft());
+        window->resize(outer.size().shrunkBy(FrameMargins(window)).expandedTo(QSize(1, 1)));
+        if (window->windowHandle() && !window->windowHandle()->isExposed())
+            new TFitIntoFrame(window, outer);
     }
     window->setWindowState(kept | target);
 }

@@ -29,7 +29,8 @@ struct TWindowPlacement {
     int Show = swShowNormal;
     int MaxX = -1, MaxY = -1;
     // The rectangle the window has when neither maximised nor minimised, in screen coordinates
-    // of its client area; Right and Bottom are edges (left + width, top + height).
+    // of the whole window with the window manager's frame; Right and Bottom are edges
+    // (left + width, top + height).
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     bool operator==(const TWindowPlacement&) const = default;
 };
@@ -39,6 +40,7 @@ TWindowPlacement GetWindowPlacement(const QWidget* window);
 
 // Applies the state and the normal rectangle. Visibility is the caller's: a hidden window
 // takes the placement when it is shown. A widget that is not a window (a docked tool window)
-// is left alone. A rectangle without area is ignored, and one that
-// lies on no screen is moved onto the primary screen, so a damaged file cannot lose the window.
+// is left alone. A rectangle without area is ignored, one that lies on no screen is moved onto
+// the nearest screen, and one whose top is above its screen comes down, so that a damaged file
+// or a screen that is gone cannot lose the window or its title bar.
 void SetWindowPlacement(QWidget* window, const TWindowPlacement& placement);

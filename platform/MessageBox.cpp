@@ -2,8 +2,38 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+
+namespace {
+
+// Room for a title bar's icon and its three buttons; openbox's take about 90 pixels.
+constexpr int TitleBarButtonsWidth = 120;
+
+// A message box fixes its own size from its layout when shown; a spacer as wide as the title
+// is what makes it wider.
+void FitTitleOfBox(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    grid->addItem(new QSpacerItem(TitleWidth(&box), 0, QSizePolicy::Minimum), grid->rowCount(), 0,
+                  1, grid->columnCount());
+}
+
+} // namespace
+
+int TitleWidth(const QWidget* window) {
+    // Title bars use a bold face of the desktop's font.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(window->windowTitle()) + TitleBarButtonsWidth;
+}
+
+void FitTitle(QWidget* dialog) {
+    dialog->setMinimumWidth(std::max(dialog->minimumWidth(), TitleWidth(dialog)));
+}
 
 QString MsgDlgTitle(TMsgDlgType type) {
     switch (type) {
@@ -44,17 +74,20 @@ void ShowMessage(QWidget* parent, const QString& text) {
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     box.setEscapeButton(box.addButton(MsgDlgButtonText(mbOK), QMessageBox::AcceptRole));
+    FitTitleOfBox(box);
     box.exec();
 }
 
 TMsgDlgBtn MessageDlg(QWidget* parent, const QString& text, TMsgDlgType type,
-                      TMsgDlgButtons buttons, TMsgDlgBtn defaultButton) {
+                      TMsgDlgButtons buttons, TMsgDlgBtn defaultButton, const QString& subject) {
     static constexpr QMessageBox::Icon icons[] = {QMessageBox::Warning, QMessageBox::Information,
                                                   QMessageBox::Critical, QMessageBox::Question};
     if (!parent)
         parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
                                                    : QApplication::activeWindow();
-    QMessageBox box(icons[type], MsgDlgTitle(type), text, QMessageBox::NoButton, parent);
+    const QString title =
+        subject.isEmpty() ? MsgDlgTitle(type) : subject + QStringLiteral(" - ") + MsgDlgTitle(type);
+    QMessageBox box(icons[type], title, text, QMessageBox::NoButton, parent);
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
 
@@ -83,6 +116,7 @@ TMsgDlgBtn MessageDlg(QWidget* parent, const QString& text, TMsgDlgType type,
             if (!escape && kind == preferred)
                 escape = button;
     box.setEscapeButton(escape);
+    FitTitleOfBox(box);
     box.exec();
 
     QAbstractButton* clicked = box.clickedButton();

@@ -20,9 +20,18 @@ QString MsgDlgTitle(TMsgDlgType type);
 QString MsgDlgButtonText(TMsgDlgBtn button);
 
 // Shows a modal box over parent (the active window when null) and returns the button pressed.
-// Escape and the close box answer キャンセル when the box has it, else いいえ, else OK.
+// Escape and the close box answer キャンセル when the box has it, else いいえ, else OK. A subject
+// (the file a question is about) goes before the title, so that boxes asked one after another
+// tell which file each one means.
 TMsgDlgBtn MessageDlg(QWidget* parent, const QString& text, TMsgDlgType type,
-                      TMsgDlgButtons buttons, TMsgDlgBtn defaultButton);
+                      TMsgDlgButtons buttons, TMsgDlgBtn defaultButton,
+                      const QString& subject = {});
+
+// The width a window needs for its title to show whole in a window manager's title bar, which
+// also holds the window's icon and buttons.
+int TitleWidth(const QWidget* window);
+// Makes a dialog at least as wide as its title needs.
+void FitTitle(QWidget* dialog);
 
 // The program's title, the caption of a plain message.
 QString ApplicationTitle();

@@ -104,7 +104,11 @@ void TSelCodeForm::FillItemList() {
         return;
     ListBox1->clear();
     ListBox1->addItems(ItemNames(category));
+    // A name wider than the list is cut off; its tool tip gives the whole of it.
+    for (int i = 0; i < ListBox1->count(); ++i)
+        ListBox1->item(i)->setToolTip(ListBox1->item(i)->text());
     ListBox1->clearSelection();
+    ListBox1->scrollToTop();
 }
 
 void TSelCodeForm::ListBox1DblClick() {

@@ -231,11 +231,15 @@ void TSettingForm::Prepare(const TSnippetEntry& entry) {
 }
 
 void TSettingForm::FocusRow(TParamRow row) {
-    // A hidden window is not shown by a preparation; its rows are ready when the user shows it.
-    if (!isVisible())
+    // A window the user closed is not shown by a preparation; its rows are ready when the user
+    // shows it. Docked behind the selector's tab, the window comes forward: typing into a tab
+    // nobody sees would be lost.
+    if (!toggleViewAction()->isChecked())
         return;
     if (isFloating())
         activateWindow();
+    else
+        raise();
     RowControl(row)->setFocus(Qt::OtherFocusReason);
 }
 

@@ -335,8 +335,8 @@ void TEncodingCommandsTest::reopenInAnotherEncoding() {
     QCOMPARE(answers.Pending(), 0);
     QCOMPARE(proposed, QStringLiteral("UTF-8"));
     if (!answer.isEmpty())
-        QCOMPARE(answers.Seen,
-                 QStringList{QStringLiteral("警告|内容が変更されています.保存しますか?")});
+        QCOMPARE(answers.Seen, QStringList{QStringLiteral(
+                                   "café.txt - 警告|内容が変更されています.保存しますか?")});
     QCOMPARE(child->RichEdit1->Buffer().Text(), text);
     QCOMPARE(ReadBytes(path), file);
     QCOMPARE(child->Format().Encoding, reopened ? teCp932 : teUtf8);

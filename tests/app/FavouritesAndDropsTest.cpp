@@ -206,7 +206,7 @@ void TFavouritesAndDropsTest::dropOnUnsavedChanges() {
     Drop(child, {a, b});
     // One question for the whole drop.
     QCOMPARE(answers.Seen,
-             QStringList({QStringLiteral("警告|内容が変更されています.保存しますか?")}));
+             QStringList({QStringLiteral("新規ﾌｧｲﾙ - 警告|内容が変更されています.保存しますか?")}));
     QCOMPARE(answers.Pending(), 0);
     QVERIFY(answers.Unexpected.isEmpty());
     if (answer == QStringLiteral("キャンセル")) {

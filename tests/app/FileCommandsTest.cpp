@@ -8,8 +8,9 @@
 
 #include "app/Childwin.h"
 #include "app/Main.h"
-#include "components/CabDialog.h"
 #include "app/StatusPanels.h"
+#include "components/CabDialog.h"
+#include "components/UserStore.h"
 #include "editor/ExtMemo.h"
 
 #include <QAction>
@@ -26,12 +27,22 @@ namespace {
 const QString Yes = QStringLiteral("はい(&Y)");
 const QString No = QStringLiteral("いいえ(&N)");
 const QString Cancel = QStringLiteral("キャンセル");
-const QString CloseQuestion = QStringLiteral("警告|内容が変更されています.保存しますか?");
+// The close question names the file in its title, so that one of several can be told apart.
+const QString CloseQuestion =
+    QStringLiteral("新規ﾌｧｲﾙ - 警告|内容が変更されています.保存しますか?");
 
 // "<p>日本語テキスト</p>" then "①≒ｱ" in CP932; ≒ in its NEC row-13 form, which a plain
 // encoder writes in the other form, so only a byte-exact save gives these bytes back.
 const QByteArray Cp932Bytes = QByteArray::fromHex("3c703e93fa967b8cea8365834c835883673c2f703e0d0a"
                                                   "87408790b10d0a");
+
+// The recent files as stored; each file added is stored at once.
+QStringList StoredHistory() {
+    return ReadUserValue(QStringLiteral("\\Software\\OpnFilHs\\OFH"),
+                         QStringLiteral("QuorveljsHis"))
+        .value_or(QString())
+        .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
 
 } // namespace
 
@@ -58,6 +69,9 @@ private Q_SLOTS:
     void saveAllWritesOnlyModified();
     void saveAllProposesNumberedNames();
     void timerTickDuringSaveAllDoesNothing();
+    void timerNeverAsks_data();
+    void timerNeverAsks();
+    void saveAsPutsTheFileAtTheTopOfTheHistory();
     void timerSavesAllEveryThreeMinutes();
     void overwriteOfChangedFileAsks();
     void openFailureLeavesNoWindow();
@@ -415,10 +429,76 @@ void TFileCommandsTest::timerTickDuringSaveAllDoesNothing() {
     f.Frame().AllSaveAction->trigger();
     QCOMPARE(dialogsWhileWaiting, 0);
     QVERIFY(dialogs.Unexpected.isEmpty());
-    // After the run the next tick asks again.
-    dialogs.Cancel();
+    // The tick itself never asks: the untitled window is left as it is.
     f.Frame().Timer1Timer();
-    QCOMPARE(dialogs.Pending(), 0);
+    QVERIFY(dialogs.Unexpected.isEmpty());
+    QVERIFY(f.Active()->Modified());
+}
+
+void TFileCommandsTest::timerNeverAsks_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QString>("report"); // what panel 1 then says, in part
+    QTest::newRow("titled") << QStringLiteral("titled") << true << QString();
+    QTest::newRow("untitled") << QStringLiteral("untitled") << false << QString();
+    QTest::newRow("changed by another program")
+        << QStringLiteral("changed") << false
+        << QStringLiteral("a.txt は他のプログラムによって変更されているため自動保存しません");
+    QTest::newRow("character the encoding lacks")
+        << QStringLiteral("unencodable") << false << QStringLiteral("自動保存できません: ");
+}
+
+void TFileCommandsTest::timerNeverAsks() {
+    QFETCH(QString, kind);
+    QFETCH(bool, saved);
+    QFETCH(QString, report);
+    TFrameFixture f;
+    TDialogAnswers dialogs;
+    const QString a = f.Path(QStringLiteral("a.txt"));
+    // CP932 bytes, so that the file keeps that encoding.
+    const QByteArray original = QByteArray::fromHex("82a0"); // あ
+    WriteBytes(a, original);
+    if (kind == u"untitled")
+        f.Frame().FileNew1->trigger();
+    else
+        f.Frame().OpenFiles({a});
+    f.Active()->RichEdit1->SetSelection(0, 0);
+    f.Type(QStringLiteral("z"));
+    if (kind == u"changed")
+        WriteBytes(a, "written by another program");
+    if (kind == u"unencodable")
+        f.Active()->RichEdit1->ReplaceSelection(QStringLiteral("\U0001F600"));
+    const QByteArray before = ReadBytes(a);
+
+    for (int tick = 0; tick < 2; ++tick)
+        QVERIFY(QMetaObject::invokeMethod(f.Frame().Timer1, "timeout", Qt::DirectConnection));
+    QVERIFY(dialogs.Unexpected.isEmpty());
+    QCOMPARE(f.Active()->Modified(), !saved);
+    QCOMPARE(ReadBytes(a), saved ? QByteArray("z") + original : before);
+    QVERIFY2(f.Frame().StatusText(1).contains(report), qPrintable(f.Frame().StatusText(1)));
+    QCOMPARE(f.Frame().StatusText(1).isEmpty(), report.isEmpty());
+    QCOMPARE(f.Frame().StatusText(2),
+             saved ? QStringLiteral("編集終了") : QStringLiteral("編集中"));
+}
+
+void TFileCommandsTest::saveAsPutsTheFileAtTheTopOfTheHistory() {
+    TFrameFixture f;
+    TDialogAnswers dialogs;
+    const QString opened = f.Path(QStringLiteral("opened.txt"));
+    WriteBytes(opened, "o");
+    f.Frame().OpenFiles({opened});
+    // The first save of an untitled window, then Save As of a titled one.
+    const QString first = f.Path(QStringLiteral("first.txt"));
+    const QString second = f.Path(QStringLiteral("second.txt"));
+    f.Frame().FileNew1->trigger();
+    f.Type(QStringLiteral("new"));
+    dialogs.Choose(first);
+    f.Frame().FileSave1->trigger();
+    QCOMPARE(StoredHistory().value(0), first);
+    dialogs.Choose(second);
+    f.Frame().FileSaveAs1->trigger();
+    QCOMPARE(StoredHistory().mid(0, 3), (QStringList{second, first, opened}));
+    QVERIFY(dialogs.Unexpected.isEmpty());
 }
 
 void TFileCommandsTest::timerSavesAllEveryThreeMinutes() {

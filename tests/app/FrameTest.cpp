@@ -10,13 +10,14 @@
 #include "app/Childwin.h"
 #include "app/HelpForm.h"
 #include "app/Main.h"
-#include "components/CabDialog.h"
 #include "app/StatusPanels.h"
 #include "chrome/TabToolBar.h"
+#include "components/CabDialog.h"
 #include "editor/ExtMemo.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
@@ -399,12 +400,38 @@ void TFrameTest::statusPanels() {
     // The frame's four, then the encoding and line ends.
     QCOMPARE(panels->Count(), 5);
     QCOMPARE(panels->PanelRect(1).left(), 450);
-    QCOMPARE(panels->PanelRect(2).left(), 550);
-    QCOMPARE(panels->PanelRect(3).left(), 650);
-    QCOMPARE(panels->PanelRect(4).left(), 750);
     QCOMPARE(panels->PanelRect(4).right() + 1 + 2, panels->width());
     // A narrow frame cuts the panels off instead of growing.
     QVERIFY(f.Frame().minimumSizeHint().width() < 450);
+
+    // Seven-digit numbers show whole; a longer text is cut off on screen but read whole.
+    const QString caret = QStringLiteral("9999999行 : 9999999桁/ 9999999行");
+    const QString longText = QStringLiteral("\"%1\" が見つかりません").arg(QString(80, u'x'));
+    f.Frame().SetStatusText(3, caret);
+    f.Frame().SetStatusText(1, longText);
+    QCOMPARE(panels->Panel(3)->text(), caret);
+    QVERIFY(panels->Panel(1)->text().size() < longText.size());
+    QStringList names;
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(panels);
+    QVERIFY(bar);
+    for (int i = 0; i < bar->childCount(); ++i) {
+        QAccessibleInterface* panel = bar->child(i);
+        QCOMPARE(panel->role(), QAccessible::StaticText);
+        names << panel->text(QAccessible::Name);
+    }
+    QCOMPARE(names, (QStringList{QString(), longText, QString(), caret, QString()}));
+
+    // Closing every window empties the panels that told of one; the font list waits for the next.
+    f.Frame().FileNew1->trigger();
+    QVERIFY(f.Frame().ComboBox1->isEnabled());
+    QVERIFY(!f.Frame().StatusText(3).isEmpty());
+    f.Frame().AllCloseAction->trigger();
+    ProcessDeletions();
+    for (int panel = 1; panel < panels->Count(); ++panel)
+        QCOMPARE(f.Frame().StatusText(panel), QString());
+    QVERIFY(!f.Frame().ComboBox1->isEnabled());
+    f.Frame().FileNew1->trigger();
+    QVERIFY(f.Frame().ComboBox1->isEnabled());
 }
 
 void TFrameTest::caretPanelForms() {
@@ -546,6 +573,19 @@ void TFrameTest::cascadeMinimizeArrange() {
     const QList<QMdiSubWindow*> windows = f.Frame().MdiArea->subWindowList(QMdiArea::StackingOrder);
     QVERIFY(windows[0]->x() < windows[1]->x() && windows[1]->x() < windows[2]->x());
     QVERIFY(windows[0]->y() < windows[1]->y() && windows[1]->y() < windows[2]->y());
+    // However many windows, each keeps half the area and stays inside it.
+    for (int i = 0; i < 30; ++i)
+        f.Frame().FileNew1->trigger();
+    f.Frame().WindowCascade1->trigger();
+    const QRect client = f.Frame().MdiArea->viewport()->rect();
+    for (QMdiSubWindow* window : f.Frame().MdiArea->subWindowList()) {
+        QVERIFY(window->width() >= client.width() / 2 && window->height() >= client.height() / 2);
+        QVERIFY2(client.contains(window->geometry()), qPrintable(window->windowTitle()));
+    }
+    for (TMDIChild* child : f.Frame().MDIChildren())
+        if (!windows.contains(child))
+            child->CloseApproved();
+    ProcessDeletions();
 
     f.Frame().WindowMinimizeAll1->trigger();
     for (QMdiSubWindow* window : windows)

@@ -10,6 +10,7 @@
 #include "platform/FindReplaceDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -25,6 +26,9 @@ private Q_SLOTS:
     void FindNextWalksToTheVeryEndWithoutWrapping();
     void UpwardsAndShiftF3();
     void F4ReplacesWhatTheSearchFound();
+    void F4GoesTheWayOfTheLastFind_data();
+    void F4GoesTheWayOfTheLastFind();
+    void NotFoundIsToldInTheStatusBar();
     void ReplaceAllFromTheCaretIsOneUndoStep();
     void ReplaceDialogButtonsWork();
     void ReadOnlyFollowsTheActiveWindow();
@@ -93,6 +97,63 @@ void TSearchCommandsTest::F4ReplacesWhatTheSearchFound() {
     f.FSearchText = QStringLiteral("zz");
     f.ReplaceAtMarkedWordAction->trigger();
     QCOMPARE(memo->Buffer().Text(), QStringLiteral("x abc"));
+}
+
+void TSearchCommandsTest::F4GoesTheWayOfTheLastFind_data() {
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QStringList>("texts"); // after each F4
+    // Upwards a replacement holding the searched text is not replaced again.
+    QTest::newRow("down") << false << QStringLiteral("aa")
+                          << QStringList{QStringLiteral("aa-a-a"), QStringLiteral("aa-aa-a")};
+    QTest::newRow("up") << true << QStringLiteral("aa")
+                        << QStringList{QStringLiteral("a-a-aa"), QStringLiteral("a-aa-aa")};
+}
+
+void TSearchCommandsTest::F4GoesTheWayOfTheLastFind() {
+    QFETCH(bool, up);
+    QFETCH(QString, replacement);
+    QFETCH(QStringList, texts);
+    TExtMemo* memo = NewWindow(QStringLiteral("a-a-a"));
+    TMainForm& f = FFixture->Frame();
+    f.ReplaceDialog1->findChildren<QLineEdit*>().at(1)->setText(replacement);
+    memo->SetSelection(up ? 5 : 0, up ? 5 : 0);
+    FindWith(QStringLiteral("a"), false, up);
+    for (const QString& text : texts) {
+        f.ReplaceAtMarkedWordAction->trigger();
+        QCOMPARE(memo->Buffer().Text(), text);
+        QVERIFY(f.FSearchFound);
+    }
+}
+
+void TSearchCommandsTest::NotFoundIsToldInTheStatusBar() {
+    TExtMemo* memo = NewWindow(QStringLiteral("abc"));
+    TMainForm& f = FFixture->Frame();
+    f.ReadOnlyAction->trigger();
+    FindWith(QStringLiteral("xyz"));
+    QVERIFY(!f.FSearchFound);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(f.StatusText(1), QStringLiteral("\"xyz\" が見つかりません"));
+    // A search that finds again gives the panel back to the read-only switch.
+    memo->SetSelection(0, 0);
+    FindWith(QStringLiteral("b"));
+    QVERIFY(f.FSearchFound);
+    QCOMPARE(f.StatusText(1), QStringLiteral("読み専用"));
+    // F3 past the last match, Shift+F3 before the first, F4 with nothing more.
+    const std::function<void()> misses[] = {[&] { f.NextSearchAction->trigger(); },
+                                            [&] {
+                                                memo->SetSelection(0, 0);
+                                                f.PreviousSearchAction->trigger();
+                                            },
+                                            [&] {
+                                                memo->SetSelection(3, 3);
+                                                f.ReplaceAtMarkedWordAction->trigger();
+                                            }};
+    for (const auto& miss : misses) {
+        f.SetStatusText(1, QString());
+        miss();
+        QCOMPARE(f.StatusText(1), QStringLiteral("\"b\" が見つかりません"));
+    }
 }
 
 void TSearchCommandsTest::ReplaceAllFromTheCaretIsOneUndoStep() {

@@ -75,6 +75,7 @@ private Q_SLOTS:
     void labelHintsFollowActivation();
     void viewSwitchesFollowTheWindows();
     void dockSite();
+    void dockedTabsFollowADoubleClick();
     void placementsOnlyWhileSelectorFloats();
 };
 
@@ -394,6 +395,28 @@ void TSnippetWindowsTest::dockSite() {
     m.SelShowOrHideAction->trigger();
     QVERIFY(m.SelCodeForm->isVisible() && m.SelCodeForm->isFloating());
     QVERIFY(m.Panel1->isHidden());
+}
+
+void TSnippetWindowsTest::dockedTabsFollowADoubleClick() {
+    TFrameFixture f;
+    TMainForm& m = f.Frame();
+    m.ShowDockSiteAction->trigger();
+    m.SelCodeForm->setFloating(false);
+    m.SettingForm->setFloating(false);
+    m.tabifyDockWidget(m.SettingForm, m.SelCodeForm);
+    m.SelCodeForm->raise();
+    QTRY_VERIFY(m.SelCodeForm->isVisible() && !m.SettingForm->isVisible());
+    m.FileNew1->trigger();
+    DoubleClick(*m.SelCodeForm, CategoryOf(QStringLiteral("演算")), 0);
+    // The parameters' tab comes forward with the keyboard in its first open row.
+    QTRY_VERIFY(m.SettingForm->isVisible());
+    QTRY_COMPARE(QApplication::focusWidget(), m.SettingForm->Edits[0]);
+    // A window the user closed stays closed.
+    m.SettingForm->close();
+    m.SelCodeForm->ListBox1->setFocus();
+    DoubleClick(*m.SelCodeForm, CategoryOf(QStringLiteral("演算")), 0);
+    QVERIFY(m.SettingForm->isHidden());
+    QVERIFY(!m.SetShowOrHideAction->isChecked());
 }
 
 void TSnippetWindowsTest::placementsOnlyWhileSelectorFloats() {

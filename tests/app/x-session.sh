@@ -6,6 +6,7 @@
 begin_session() {
   program=$1
   shots=${2:-.}
+  mkdir -p "$shots"
   work=$(mktemp -d)
   pid=
   trap end_session EXIT
