@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextCharFormat>
@@ -124,16 +125,17 @@ int TTextView::VisibleLines() const {
     return std::max(1, int((viewport()->height() - TopEdge()) / FAdvances->LineHeight()));
 }
 
+// The bars' signals stay connected: the scroll area shows or hides a bar when its range changes
+// (a window made smaller by tiling must get one). The view itself ignores the moves it makes.
 void TTextView::UpdateScrollBars() {
     QScrollBar* v = verticalScrollBar();
-    QSignalBlocker block(v);
+    const QScopedValueRollback<bool> updating(FUpdatingBars, true);
     qsizetype total = FWrap.DisplayLineCount();
     v->setRange(0, int(std::max<qsizetype>(0, total - VisibleLines())));
     v->setPageStep(VisibleLines());
     v->setSingleStep(1);
     v->setValue(int(FWrap.ToIndex(FTopLine)));
     QScrollBar* h = horizontalScrollBar();
-    QSignalBlocker blockH(h);
     if (FWordWrap) {
         h->setRange(0, 0);
         h->setValue(0);
@@ -153,6 +155,8 @@ void TTextView::resizeEvent(QResizeEvent* event) {
 }
 
 void TTextView::scrollContentsBy(int, int) {
+    if (FUpdatingBars)
+        return;
     FTopLine = FWrap.LineAt(verticalScrollBar()->value());
     viewport()->update();
     updateMicroFocus();

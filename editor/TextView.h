@@ -217,6 +217,7 @@ private:
     std::unique_ptr<TAdvanceTable> FAdvances;
     TSelection FSel;
     bool FCaretUpstream = false;
+    bool FUpdatingBars = false;
     double FDesiredX = -1;
     TDisplayLine FTopLine; // first visible display line
     bool FWordWrap = true;

@@ -567,6 +567,12 @@ void TTextViewTest::ScrollBarAndTopMarginAgreeWithTheView() {
     QCOMPARE(bar->value(), bar->maximum());
     QTest::mouseClick(FView->viewport(), Qt::LeftButton, {}, QPoint(40, 0));
     QCOMPARE(FView->LineFromChar(FView->CaretPos()), FView->FirstVisibleLine());
+    // Made smaller, as tiling does, a window that hides text shows its scroll bar.
+    FView->Buffer().SetText(lines.mid(0, 10).join(QStringLiteral("\r\n")));
+    FView->resize(400, 400);
+    QTRY_VERIFY(!bar->isVisible());
+    FView->resize(400, int(FView->Advances().LineHeight() * 9.5) + 8);
+    QTRY_VERIFY(bar->isVisible());
 }
 
 void TTextViewTest::ColumnsCountAsShiftJisUsersDo_data() {
