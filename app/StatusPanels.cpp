@@ -40,11 +40,19 @@ void TStatusPanels::ShowText(int panel) {
     label->setToolTip(shown == text ? QString() : text);
 }
 
+// A frame narrower than the panels takes the room from the first one, so that the caret's
+// position and the file's encoding stay whole.
+int TStatusPanels::PanelWidth(int panel) const {
+    const int excess = std::accumulate(FWidths.begin(), FWidths.end(), 0) - width();
+    const int wanted = FWidths[size_t(panel)];
+    return panel == 0 && excess > 0 ? std::max(0, wanted - excess) : wanted;
+}
+
 QRect TStatusPanels::PanelRect(int panel) const {
     int left = 0;
     for (int i = 0; i < panel; ++i)
-        left += FWidths[size_t(i)];
-    const int right = panel + 1 == Count() ? width() : left + FWidths[size_t(panel)];
+        left += PanelWidth(i);
+    const int right = panel + 1 == Count() ? width() : left + PanelWidth(panel);
     return QRect(left, 0, std::max(0, right - left - Gap), height());
 }
 

@@ -29,6 +29,7 @@ protected:
 
 private:
     void ShowText(int panel);
+    int PanelWidth(int panel) const;
 
     std::vector<int> FWidths;
     std::vector<QString> FTexts;

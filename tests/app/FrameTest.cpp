@@ -399,8 +399,15 @@ void TFrameTest::statusPanels() {
     TStatusPanels* panels = f.Frame().StatusBar;
     // The frame's four, then the encoding and line ends.
     QCOMPARE(panels->Count(), 5);
+    const int wanted = panels->sizeHint().width();
+    panels->resize(wanted, panels->height());
     QCOMPARE(panels->PanelRect(1).left(), 450);
     QCOMPARE(panels->PanelRect(4).right() + 1 + 2, panels->width());
+    // Narrower, the hints give up their room first: the caret's place and the encoding stay.
+    const int encodingWidth = panels->PanelRect(4).width();
+    panels->resize(wanted - 300, panels->height());
+    QCOMPARE(panels->PanelRect(4).width(), encodingWidth);
+    QCOMPARE(panels->PanelRect(1).left(), 150);
     // A narrow frame cuts the panels off instead of growing.
     QVERIFY(f.Frame().minimumSizeHint().width() < 450);
 
