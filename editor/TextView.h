@@ -229,6 +229,7 @@ private:
     QString FPreedit;
     QList<QInputMethodEvent::Attribute> FPreeditAttributes;
     qsizetype FPreeditCursor = 0;
+    QString FCommittedHere;                     // a composition this control committed itself
     std::unique_ptr<TComposition> FComposition; // laid out when first needed
     struct {
         qsizetype Paragraph = -1, Pos = 0, Cells = 0;

@@ -293,6 +293,16 @@ void TTextView::inputMethodEvent(QInputMethodEvent* e) {
         e->ignore();
         return;
     }
+    if (!FCommittedHere.isEmpty()) {
+        // The input method's own commit of a composition already put in by CommitComposition.
+        const bool same = e->commitString() == FCommittedHere && e->preeditString().isEmpty();
+        if (same || !e->commitString().isEmpty() || !e->preeditString().isEmpty())
+            FCommittedHere.clear();
+        if (same) {
+            e->accept();
+            return;
+        }
+    }
     if (!e->commitString().isEmpty() || e->replacementLength() > 0) {
         if (e->replacementLength() > 0) {
             qsizetype from = FBuffer.Snap(FSel.Caret + e->replacementStart(), false);
@@ -314,8 +324,10 @@ void TTextView::inputMethodEvent(QInputMethodEvent* e) {
     e->accept();
 }
 
-// Ends a composition with its text as it stands: the input method commits it when it can; one
-// that cannot (or is gone) leaves it to us, and is then told to forget it.
+// Ends a composition with its text where it stands, before the caret moves. An input method
+// that commits at once (ibus) has done it when commit() returns; one that sends its commit later
+// (fcitx5) would put the text wherever the caret has gone by then, so the text goes in here and
+// that later commit of the same text is not taken a second time.
 void TTextView::CommitComposition() {
     if (!Composing())
         return;
@@ -326,6 +338,7 @@ void TTextView::CommitComposition() {
     FPreeditAttributes.clear();
     FComposition.reset();
     ReplaceSelection(text);
+    FCommittedHere = text;
     QGuiApplication::inputMethod()->reset();
 }
 
