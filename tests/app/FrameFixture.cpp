@@ -72,9 +72,6 @@ void TDialogAnswers::Poll() {
             CloseDialog(guarded);
     });
     answer(modal);
-    if (guarded && guarded->isVisible() && !QTest::currentTestFailed())
-        QFAIL(qPrintable(QStringLiteral("the answer left ") + Describe(guarded) +
-                         QStringLiteral(" open")));
 }
 
 void TDialogAnswers::Press(const QString& buttonText, TAnswer look) {
@@ -134,6 +131,8 @@ void ChooseIn(QFileDialog* dialog, const QString& path) {
     edit->setText(QFileInfo(path).fileName());
     QCOMPARE(dialog->directory().absolutePath(), QFileInfo(path).absolutePath());
     static_cast<QDialog*>(dialog)->accept();
+    // A name the dialog did not take leaves it open; nothing would answer it again.
+    QVERIFY2(!dialog->isVisible(), qPrintable(path + QStringLiteral(" was not taken")));
 }
 
 QStringList ButtonTexts(QWidget* messageBox) {

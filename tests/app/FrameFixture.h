@@ -20,9 +20,8 @@ class TMainForm;
 class TMDIChild;
 
 // Answers the modal dialogs that appear, one queued answer per dialog and in order. A dialog
-// nobody expected is closed and reported in Unexpected; a failing check inside an answer, or an
-// answer that leaves its dialog open, fails the test and closes the dialog so that the test goes
-// on to report it.
+// nobody expected is closed and reported in Unexpected; a failing check inside an answer
+// closes its dialog so that the test goes on to report it.
 class TDialogAnswers : public QObject {
     Q_OBJECT
 public:
@@ -57,6 +56,7 @@ private:
 // Chooses path in a file dialog as a user does: goes to its folder, types its name into the
 // name field and accepts. QFileDialog::selectFile alone leaves the field as it is while the field
 // has the keyboard, and whether it has it yet depends on when the dialog's window was activated.
+// A name the dialog does not take fails the test.
 void ChooseIn(QFileDialog* dialog, const QString& path);
 
 // The text of a message box's buttons, left to right as shown.
