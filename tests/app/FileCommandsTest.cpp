@@ -8,8 +8,8 @@
 
 #include "app/Childwin.h"
 #include "app/Main.h"
-#include "components/CabDialog.h"
 #include "app/StatusPanels.h"
+#include "components/CabDialog.h"
 #include "editor/ExtMemo.h"
 
 #include <QAction>
