@@ -352,7 +352,10 @@ void TMainForm::ComboBox1Change(int index) {
     QFont font = child->RichEdit1->font();
     font.setFamily(ComboBox1->itemText(index));
     child->RichEdit1->SetTextFont(font);
+    // The new window takes the control's own rectangle and a cell of the new font; the View
+    // menu's settings are applied again on it, the wrap width measured in the new cells.
     child->RichEdit1->RecreateWnd();
+    FEditorDisplay.ApplyTo(*child->RichEdit1);
 }
 
 void TMainForm::StbarShowOrHideActionExecute() {

@@ -183,6 +183,15 @@ public:
             QIcon::Disabled, QPixmap::fromImage(image), &option);
         painter->drawPixmap(rect, greyed);
     }
+    // QIconEngine's own pixmap() paints onto a pixmap it never clears, opaque and uninitialised:
+    // whatever the memory held would show through every pixel the image leaves empty.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(), size), mode, state);
+        return pixmap;
+    }
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
     QString key() const override { return QStringLiteral("TSvgIconEngine"); }
 

@@ -286,8 +286,11 @@ bool TTabToolBar::event(QEvent* event) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton)
             break;
-        FTabPressed = TabRect().contains(mouse->position().toPoint());
-        if (FTabPressed)
+        const bool onTab = TabRect().contains(mouse->position().toPoint());
+        // The first click of a double-click has toggled the bar already; its second release
+        // must not toggle it back.
+        FTabPressed = onTab && event->type() == QEvent::MouseButtonPress;
+        if (onTab)
             return true; // a press on the tab never drags the bar
         break;
     }

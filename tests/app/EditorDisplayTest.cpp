@@ -1,5 +1,5 @@
 // View > 編集記号: marks, markers, a fixed wrap width and the line-break level reach every
-// editing window, new ones included, and come back in the next run.
+// editing window, new ones included, come back in the next run and stay through a font change.
 
 #include "FrameFixture.h"
 
@@ -8,6 +8,8 @@
 #include "editor/ExtMemo.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QInputDialog>
 #include <QMenu>
 #include <QTest>
 
@@ -25,6 +27,7 @@ class TEditorDisplayTest : public QObject {
 private Q_SLOTS:
     void MarksAndLevelReachEveryWindowAndTheNextRun();
     void FixedWrapWidthAndBack();
+    void EverySettingSurvivesAFontChange();
 };
 
 void TEditorDisplayTest::MarksAndLevelReachEveryWindowAndTheNextRun() {
@@ -74,6 +77,50 @@ void TEditorDisplayTest::FixedWrapWidthAndBack() {
     f.EditorDisplayChanged();
     QVERIFY(!memo->EditArea().Enabled());
     QCOMPARE(memo->FormatRect().width(), windowWidth);
+}
+
+void TEditorDisplayTest::EverySettingSurvivesAFontChange() {
+    TFrameFixture run;
+    TMainForm& f = run.Frame();
+    f.FileNew1->trigger();
+    TExtMemo* memo = run.Active()->RichEdit1;
+    memo->Buffer().SetText(QString(100, u'あ'));
+    // Everything switched on through the menu, the width through its dialog.
+    for (QAction* action : f.EditorDisplayMenu->actions())
+        if (action->isCheckable() && !action->isChecked())
+            action->trigger();
+    TDialogAnswers answers;
+    answers.Add([](QWidget* widget) {
+        auto* dialog = qobject_cast<QInputDialog*>(widget);
+        QVERIFY(dialog);
+        dialog->setIntValue(10);
+        dialog->accept();
+    });
+    Item(f, QStringLiteral("折り返し桁数(&W)..."))->trigger();
+    QCOMPARE(answers.Pending(), 0);
+    QCOMPARE(memo->LineCount(), 10);
+
+    QComboBox* fonts = f.ComboBox1;
+    const int index = fonts->findText(QStringLiteral("IPAMincho"));
+    QVERIFY(index >= 0);
+    fonts->setCurrentIndex(index);
+    Q_EMIT fonts->activated(index);
+    QCOMPARE(memo->font().family(), QStringLiteral("IPAMincho"));
+
+    TEditMarks& marks = memo->EditMarks();
+    for (TEditMark* mark :
+         {&marks.CrLf(), &marks.Tab(), &marks.DSp(), &marks.SSp(), &marks.Eot(), &marks.Ctrl()})
+        QVERIFY(mark->Enabled());
+    QVERIFY(memo->CaretMarker().Enabled());
+    QVERIFY(memo->WordWrapMarker().Enabled());
+    QCOMPARE(memo->WordWrapOption().PunctuationMode(), wbfLevel2);
+    QVERIFY(memo->EditArea().Enabled());
+    QCOMPARE(memo->LineCount(), 10); // still ten full-width characters a line
+
+    // Back to the defaults for the other tests of this run.
+    f.FEditorDisplay = TEditorDisplay();
+    f.EditorDisplayChanged();
+    QVERIFY(answers.Unexpected.isEmpty());
 }
 
 int main(int argc, char** argv) {

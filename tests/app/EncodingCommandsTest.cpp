@@ -69,8 +69,7 @@ void ChooseFormat(TDialogAnswers& answers, const QString& path, const TChoice& c
             static_cast<QDialog*>(files)->reject();
             return;
         }
-        files->selectFile(path);
-        static_cast<QDialog*>(files)->accept();
+        ChooseIn(files, path);
     });
 }
 

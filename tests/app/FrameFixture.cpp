@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
@@ -97,8 +98,7 @@ void TDialogAnswers::Choose(const QString& path) {
         QVERIFY2(dialog, qPrintable(QStringLiteral("a file dialog, not ") + Describe(widget)));
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         Proposed << (edit ? edit->text() : QString());
-        dialog->selectFile(path);
-        static_cast<QDialog*>(dialog)->accept();
+        ChooseIn(dialog, path);
     });
 }
 
@@ -120,6 +120,19 @@ void TDialogAnswers::Accept() {
         QVERIFY(dialog);
         dialog->accept();
     });
+}
+
+void ChooseIn(QFileDialog* dialog, const QString& path) {
+    // selectFile goes to the folder and clears the selection of the list, which would otherwise
+    // win over the typed name.
+    dialog->selectFile(path);
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    edit->setText(QFileInfo(path).fileName());
+    QCOMPARE(dialog->directory().absolutePath(), QFileInfo(path).absolutePath());
+    static_cast<QDialog*>(dialog)->accept();
+    // A name the dialog did not take leaves it open; nothing would answer it again.
+    QVERIFY2(!dialog->isVisible(), qPrintable(path + QStringLiteral(" was not taken")));
 }
 
 QStringList ButtonTexts(QWidget* messageBox) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class QFileDialog;
 class QWidget;
 class TMainForm;
 class TMDIChild;
@@ -51,6 +52,12 @@ private:
     std::deque<TAnswer> FQueue;
     QPointer<QWidget> FLast;
 };
+
+// Chooses path in a file dialog as a user does: goes to its folder, types its name into the
+// name field and accepts. QFileDialog::selectFile alone leaves the field as it is while the field
+// has the keyboard, and whether it has it yet depends on when the dialog's window was activated.
+// A name the dialog does not take fails the test.
+void ChooseIn(QFileDialog* dialog, const QString& path);
 
 // The text of a message box's buttons, left to right as shown.
 QStringList ButtonTexts(QWidget* messageBox);

@@ -122,12 +122,20 @@ void TSvgIconTest::everyImageRenders() {
     }
 }
 
+// The icon's pixmaps, normal and greyed, are transparent wherever the drawing leaves the
+// pixmap empty: nothing of the memory they were made in shows through.
 void TSvgIconTest::disabledIconIsGrey() {
     const QIcon icon = SvgIcon(ToolImagePath(8));
     const QImage normal = icon.pixmap(16, 16).toImage();
     const QImage disabled = icon.pixmap(16, 16, QIcon::Disabled).toImage();
+    const QImage drawn = TSvgDrawing::FromFile(ToolImagePath(8)).ToImage(QSize(16, 16));
+    QCOMPARE(normal.convertToFormat(drawn.format()), drawn);
     QCOMPARE(disabled.size(), normal.size());
     QVERIFY(disabled != normal);
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            if (qAlpha(drawn.pixel(x, y)) == 0)
+                QCOMPARE(qAlpha(disabled.pixel(x, y)), 0);
     int coloured = 0;
     for (int y = 0; y < disabled.height(); ++y)
         for (int x = 0; x < disabled.width(); ++x)

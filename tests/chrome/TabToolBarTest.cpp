@@ -162,6 +162,21 @@ private Q_SLOTS:
         QCOMPARE(FWindow->toolBarArea(FBar), Qt::TopToolBarArea);
     }
 
+    // A double-click as the platform delivers it (its second press also comes as a double-click
+    // event) on a point of the tab both expanded and collapsed: one toggle each time.
+    void doubleClickTogglesOnce() {
+        const QPoint onTab = FBar->mapTo(FWindow.get(), QPoint(5, 6));
+        QVERIFY(FBar->TabRect().contains(QPoint(5, 6)));
+        QTest::mouseDClick(FWindow->windowHandle(), Qt::LeftButton, {}, onTab);
+        QVERIFY(!FBar->Maximized());
+        QVERIFY(FBar->TabRect().contains(QPoint(5, 6)));
+        QCOMPARE(FRestores, 1);
+        QTest::mouseDClick(FWindow->windowHandle(), Qt::LeftButton, {}, onTab);
+        QVERIFY(FBar->Maximized());
+        QCOMPARE(FRestores, 1);
+        QCOMPARE(FMaximizes, 1);
+    }
+
     void worksWithoutATab() {
         FBar->SetShowTab(false);
         QVERIFY(FBar->TabRect().isEmpty());
