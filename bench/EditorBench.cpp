@@ -102,19 +102,22 @@ int RunCase(const QString& engine, const QString& path, bool wrap) {
     paint();
     const double open = Ms(t);
 
+    auto placeCaret = [&](qsizetype pos) {
+        if (view) {
+            view->SetSelection(pos, pos);
+            view->EnsureCaretVisible();
+        } else {
+            QTextCursor c = plain->textCursor();
+            c.setPosition(int(pos));
+            plain->setTextCursor(c);
+            plain->ensureCursorVisible();
+        }
+        paint();
+    };
     auto keystroke = [&](qsizetype pos) {
         std::vector<double> times;
         for (int i = 0; i < 21; ++i) {
-            if (view) {
-                view->SetSelection(pos, pos);
-                view->EnsureCaretVisible();
-            } else {
-                QTextCursor c = plain->textCursor();
-                c.setPosition(int(pos));
-                plain->setTextCursor(c);
-                plain->ensureCursorVisible();
-            }
-            paint();
+            placeCaret(pos);
             QElapsedTimer k;
             k.start();
             QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
@@ -146,15 +149,7 @@ int RunCase(const QString& engine, const QString& path, bool wrap) {
         }
     };
     auto typing = [&](qsizetype pos) {
-        if (view) {
-            view->SetSelection(pos, pos);
-            view->EnsureCaretVisible();
-        } else {
-            QTextCursor c = plain->textCursor();
-            c.setPosition(int(pos));
-            plain->setTextCursor(c);
-        }
-        paint();
+        placeCaret(pos);
         std::vector<double> times;
         for (int i = 0; i < 200; ++i) {
             QElapsedTimer k;
