@@ -25,6 +25,7 @@ void TEditorDisplay::Load(const TIniGT& ini) {
     if (WrapColumns < 0 || WrapColumns > 1000)
         WrapColumns = 0;
     Level = ini.ReadInteger(Section, QStringLiteral("Level"), 1) == 2 ? 2 : 1;
+    AutoIndent = ini.ReadInteger(Section, QStringLiteral("AutoIndent"), 1) != 0;
 }
 
 void TEditorDisplay::Save(TIniGT& ini) const {
@@ -34,6 +35,7 @@ void TEditorDisplay::Save(TIniGT& ini) const {
     ini.WriteInteger(Section, QStringLiteral("WordWrapMarker"), WordWrapMarker);
     ini.WriteInteger(Section, QStringLiteral("WrapColumns"), WrapColumns);
     ini.WriteInteger(Section, QStringLiteral("Level"), Level);
+    ini.WriteInteger(Section, QStringLiteral("AutoIndent"), AutoIndent);
 }
 
 void TEditorDisplay::ApplyTo(TExtMemo& memo) const {
@@ -45,6 +47,7 @@ void TEditorDisplay::ApplyTo(TExtMemo& memo) const {
     memo.CaretMarker().SetEnabled(CaretMarker);
     memo.WordWrapMarker().SetEnabled(WordWrapMarker);
     memo.WordWrapOption().SetPunctuationMode(Level == 2 ? wbfLevel2 : wbfLevel1);
+    memo.SetAutoIndent(AutoIndent);
     TEditArea& area = memo.EditArea();
     if (WrapColumns > 0) {
         // A full-width character's advance, as the overflow area measures it.

@@ -1,7 +1,8 @@
 #pragma once
 // How every editing window shows its text, chosen in the View menu's "編集記号" submenu and kept
 // in the settings file's section "EditorDisplay": the visible marks, the two markers, a fixed
-// wrap width in full-width characters, and the line-break level.
+// wrap width in full-width characters, the line-break level, and whether Enter keeps the
+// indentation.
 
 #include <array>
 #include <cstdint>
@@ -16,6 +17,7 @@ struct TEditorDisplay {
     bool WordWrapMarker = false;
     int WrapColumns = 0; // 0: wrap at the window's width
     int Level = 1;       // line-break rules: 1 or 2
+    bool AutoIndent = true;
 
     void Load(const TIniGT& ini);
     void Save(TIniGT& ini) const;

@@ -630,6 +630,19 @@ void TTextView::InsertTyped(const QString& text) {
     }
 }
 
+// The tabs and half- and full-width spaces the caret's paragraph starts with, up to the caret.
+QString TTextView::Indentation() const {
+    const qsizetype start = FBuffer.LineStart(FBuffer.LineOfPos(SelStart()));
+    qsizetype end = start;
+    while (end < SelStart()) {
+        const char16_t c = FBuffer.At(end);
+        if (c != u' ' && c != u'\t' && c != 0x3000)
+            break;
+        ++end;
+    }
+    return FBuffer.Text(start, end - start);
+}
+
 void TTextView::DeleteChar(int direction, bool word) {
     if (ReadOnly())
         return;

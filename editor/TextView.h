@@ -69,6 +69,9 @@ public:
     bool ReadOnly() const { return FBuffer.ReadOnly(); }
     void SetReadOnly(bool on);
     bool OverwriteMode() const { return FOverwrite; }
+    // Enter starts the new line with the blanks the caret's line starts with.
+    bool AutoIndent() const { return FAutoIndent; }
+    void SetAutoIndent(bool on) { FAutoIndent = on; }
     TLineEnd LineEnd() const { return FLineEnd; }
     void SetLineEnd(TLineEnd lineEnd) { FLineEnd = lineEnd; }
     void SetTextFont(const QFont& font);
@@ -206,6 +209,7 @@ private:
     TDisplayLine Next(TDisplayLine line, qsizetype count);
     double CaretX();
     void InsertTyped(const QString& text);
+    QString Indentation() const;
     void DeleteChar(int direction, bool word);
     QString Normalized(QString text) const;
     void SelectLinesTo(TDisplayLine line);
@@ -225,6 +229,7 @@ private:
     int FOverflow = 0;
     bool FSelectionBar = true;
     bool FOverwrite = false;
+    bool FAutoIndent = false;
     TLineEnd FLineEnd = leCrLf;
     QString FPreedit;
     QList<QInputMethodEvent::Attribute> FPreeditAttributes;

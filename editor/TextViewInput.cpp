@@ -118,7 +118,8 @@ void TTextView::keyPressEvent(QKeyEvent* e) {
             break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            InsertTyped(LineEndText(FLineEnd));
+            // One edit with the line end, so that one undo takes both back.
+            InsertTyped(LineEndText(FLineEnd) + (FAutoIndent ? Indentation() : QString()));
             break;
         case Qt::Key_Tab:
             InsertTyped(QStringLiteral("\t"));

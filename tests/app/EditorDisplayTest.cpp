@@ -37,11 +37,14 @@ void TEditorDisplayTest::MarksAndLevelReachEveryWindowAndTheNextRun() {
         f.FileNew1->trigger();
         TExtMemo* first = run.Active()->RichEdit1;
         QVERIFY(!first->EditMarks().CrLf().Enabled()); // everything off by default
+        QVERIFY(first->AutoIndent());                  // but the indentation kept
         QAction* lineEnds = Item(f, QStringLiteral("改行(&R)"));
         QAction* level2 = Item(f, QStringLiteral("禁則処理 レベル2(&2)"));
         QVERIFY(lineEnds && level2);
         lineEnds->trigger();
         level2->trigger();
+        Item(f, QStringLiteral("自動インデント(&I)"))->trigger();
+        QVERIFY(!first->AutoIndent());
         QVERIFY(first->EditMarks().CrLf().Enabled());
         QVERIFY(!first->EditMarks().Tab().Enabled());
         QCOMPARE(first->WordWrapOption().PunctuationMode(), wbfLevel2);
@@ -56,6 +59,8 @@ void TEditorDisplayTest::MarksAndLevelReachEveryWindowAndTheNextRun() {
     QVERIFY(Item(next.Frame(), QStringLiteral("禁則処理 レベル2(&2)"))->isChecked());
     next.Frame().FileNew1->trigger();
     QVERIFY(next.Active()->RichEdit1->EditMarks().CrLf().Enabled());
+    QVERIFY(!next.Active()->RichEdit1->AutoIndent());
+    Item(next.Frame(), QStringLiteral("自動インデント(&I)"))->trigger();
     // Switched off again for the other tests of this run.
     Item(next.Frame(), QStringLiteral("改行(&R)"))->trigger();
     Item(next.Frame(), QStringLiteral("禁則処理 レベル1(&1)"))->trigger();

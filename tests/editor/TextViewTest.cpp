@@ -61,6 +61,8 @@ private Q_SLOTS:
     void ColumnsCountAsShiftJisUsersDo_data();
     void ColumnsCountAsShiftJisUsersDo();
     void FullWidthSymbolsTakeTheJapaneseFont();
+    void EnterKeepsTheIndentation_data();
+    void EnterKeepsTheIndentation();
 
 private:
     TTextView* FView = nullptr;
@@ -621,6 +623,36 @@ void TTextViewTest::FullWidthSymbolsTakeTheJapaneseFont() {
     QCOMPARE(ranges.size(), 2);
     QCOMPARE(std::make_pair(ranges[0].start, ranges[0].length), std::make_pair(1, 2));
     QCOMPARE(QFontInfo(ranges[1].format.font()).family(), QStringLiteral("IPAGothic"));
+}
+
+void TTextViewTest::EnterKeepsTheIndentation_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("tab and spaces")
+        << QStringLiteral("\t  if (a) {") << 12 << true << QStringLiteral("\t  if (a) {\r\n\t  ");
+    QTest::newRow("full-width spaces")
+        << QStringLiteral("　　本文") << 4 << true << QStringLiteral("　　本文\r\n　　");
+    QTest::newRow("caret inside the blanks")
+        << QStringLiteral("\t\tx") << 1 << true << QStringLiteral("\t\r\n\t\tx");
+    QTest::newRow("second paragraph")
+        << QStringLiteral("a\r\n  b") << 6 << true << QStringLiteral("a\r\n  b\r\n  ");
+    QTest::newRow("off") << QStringLiteral("\t  x") << 4 << false << QStringLiteral("\t  x\r\n");
+}
+
+void TTextViewTest::EnterKeepsTheIndentation() {
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(bool, on);
+    QFETCH(QString, after);
+    FView->SetAutoIndent(on);
+    FView->Buffer().SetText(text);
+    FView->SetSelection(caret, caret);
+    Key(FView, Qt::Key_Return);
+    QCOMPARE(FView->Buffer().Text(), after);
+    FView->Undo();
+    QCOMPARE(FView->Buffer().Text(), text);
 }
 
 QTEST_MAIN(TTextViewTest)
