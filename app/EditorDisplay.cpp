@@ -26,6 +26,7 @@ void TEditorDisplay::Load(const TIniGT& ini) {
         WrapColumns = 0;
     Level = ini.ReadInteger(Section, QStringLiteral("Level"), 1) == 2 ? 2 : 1;
     AutoIndent = ini.ReadInteger(Section, QStringLiteral("AutoIndent"), 1) != 0;
+    LineNumbers = ini.ReadInteger(Section, QStringLiteral("LineNumbers"), 0) != 0;
 }
 
 void TEditorDisplay::Save(TIniGT& ini) const {
@@ -36,6 +37,7 @@ void TEditorDisplay::Save(TIniGT& ini) const {
     ini.WriteInteger(Section, QStringLiteral("WrapColumns"), WrapColumns);
     ini.WriteInteger(Section, QStringLiteral("Level"), Level);
     ini.WriteInteger(Section, QStringLiteral("AutoIndent"), AutoIndent);
+    ini.WriteInteger(Section, QStringLiteral("LineNumbers"), LineNumbers);
 }
 
 void TEditorDisplay::ApplyTo(TExtMemo& memo) const {
@@ -48,6 +50,7 @@ void TEditorDisplay::ApplyTo(TExtMemo& memo) const {
     memo.WordWrapMarker().SetEnabled(WordWrapMarker);
     memo.WordWrapOption().SetPunctuationMode(Level == 2 ? wbfLevel2 : wbfLevel1);
     memo.SetAutoIndent(AutoIndent);
+    memo.SetLineNumbers(LineNumbers);
     TEditArea& area = memo.EditArea();
     if (WrapColumns > 0) {
         // A full-width character's advance, as the overflow area measures it.

@@ -18,6 +18,7 @@ struct TEditorDisplay {
     int WrapColumns = 0; // 0: wrap at the window's width
     int Level = 1;       // line-break rules: 1 or 2
     bool AutoIndent = true;
+    bool LineNumbers = false;
 
     void Load(const TIniGT& ini);
     void Save(TIniGT& ini) const;

@@ -34,6 +34,7 @@ void TMainForm::CreateEditorDisplayMenu() {
     EditorDisplayMenu->addSeparator();
     toggle(QStringLiteral("カーソル行の下線(&U)"), FEditorDisplay.CaretMarker);
     toggle(QStringLiteral("折り返し位置の線(&L)"), FEditorDisplay.WordWrapMarker);
+    toggle(QStringLiteral("行番号(&N)"), FEditorDisplay.LineNumbers);
     toggle(QStringLiteral("自動インデント(&I)"), FEditorDisplay.AutoIndent);
     QAction* columns = EditorDisplayMenu->addAction(QStringLiteral("折り返し桁数(&W)..."));
     connect(columns, &QAction::triggered, this, [this] {

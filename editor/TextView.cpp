@@ -1,6 +1,7 @@
 #include "editor/TextView.h"
 
 #include "editor/CharClass.h"
+#include "editor/LineNumberGutter.h"
 #include "editor/Search.h"
 #include "editor/TextViewAccessible.h"
 #include "platform/TextCodec.h"
@@ -39,6 +40,7 @@ TTextView::TTextView(QWidget* parent) : QAbstractScrollArea(parent), FWrap(FBuff
         FTopLine = {};
         FMaxWidth = 0;
         UpdateScrollBars();
+        UpdateGutter();
         viewport()->update();
         Q_EMIT SelectionChanged();
     });
@@ -58,6 +60,31 @@ void TTextView::SetTextFont(const QFont& font) {
     setFont(font);
     FAdvances = std::make_unique<TAdvanceTable>(font);
     UpdateGeometry();
+}
+
+void TTextView::SetLineNumbers(bool on) {
+    if (on == LineNumbers())
+        return;
+    if (on) {
+        FGutter = new TLineNumberGutter(this);
+        FGutter->show();
+    } else {
+        delete std::exchange(FGutter, nullptr);
+        setViewportMargins(0, 0, 0, 0);
+    }
+    UpdateGutter();
+}
+
+// The gutter's width follows the number of paragraphs; its place is left of the viewport.
+void TTextView::UpdateGutter() {
+    if (!FGutter)
+        return;
+    const int width = FGutter->WidthFor(FBuffer.LineCount());
+    if (viewportMargins().left() != width)
+        setViewportMargins(width, 0, 0, 0);
+    const QRect area = viewport()->geometry();
+    FGutter->setGeometry(area.left() - width, area.top(), width, area.height());
+    FGutter->update();
 }
 
 void TTextView::SetWordWrap(bool on) {
@@ -148,6 +175,7 @@ void TTextView::UpdateScrollBars() {
 
 void TTextView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    UpdateGutter();
     if (FFormatRect.isNull())
         UpdateGeometry();
     else
@@ -289,6 +317,8 @@ void TTextView::paintEvent(QPaintEvent*) {
     }
     painter.setClipping(false);
     PaintExtras(painter);
+    if (FGutter)
+        FGutter->update();
 }
 
 // One display row: its text and selection, the hex boxes of undecodable bytes, the marks, and
@@ -730,6 +760,7 @@ void TTextView::OnBufferChanged(const TTextChange& change) {
         FTopLine = {FBuffer.LineCount() - 1, 0};
     FTopLine.Sub = std::min(FTopLine.Sub, FWrap.SubLineCount(FTopLine.Paragraph) - 1);
     UpdateScrollBars();
+    UpdateGutter();
     viewport()->update();
     Q_EMIT Changed();
 }

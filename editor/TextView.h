@@ -35,8 +35,12 @@ struct TPaintedLine {
     qsizetype PreeditLength = 0; // the part of the composition shown in this line
 };
 
+class TLineNumberGutter;
+
 class TTextView : public QAbstractScrollArea {
     Q_OBJECT
+    friend class TLineNumberGutter;
+
 public:
     explicit TTextView(QWidget* parent = nullptr);
     ~TTextView() override;
@@ -69,6 +73,9 @@ public:
     bool ReadOnly() const { return FBuffer.ReadOnly(); }
     void SetReadOnly(bool on);
     bool OverwriteMode() const { return FOverwrite; }
+    // Paragraph numbers in a gutter left of the text.
+    bool LineNumbers() const { return FGutter != nullptr; }
+    void SetLineNumbers(bool on);
     // Enter starts the new line with the blanks the caret's line starts with.
     bool AutoIndent() const { return FAutoIndent; }
     void SetAutoIndent(bool on) { FAutoIndent = on; }
@@ -196,6 +203,7 @@ private:
                   qsizetype breakLength, int cursorIndex);
     void CommitComposition();
     void UpdateGeometry();
+    void UpdateGutter();
     void UpdateScrollBars();
     void SetTop(qsizetype index);
     void OnBufferChanged(const TTextChange& change);
@@ -230,6 +238,7 @@ private:
     bool FSelectionBar = true;
     bool FOverwrite = false;
     bool FAutoIndent = false;
+    TLineNumberGutter* FGutter = nullptr;
     TLineEnd FLineEnd = leCrLf;
     QString FPreedit;
     QList<QInputMethodEvent::Attribute> FPreeditAttributes;

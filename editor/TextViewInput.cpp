@@ -168,8 +168,9 @@ TDisplayLine TTextView::RowAt(QPoint point) {
     return Next(FTopLine, std::max<qsizetype>(0, qsizetype(row)));
 }
 
+// Left of the viewport is the line-number gutter, which selects as the bar does.
 bool TTextView::InSelectionBar(QPoint point) const {
-    return FSelectionBar && point.x() < LeftEdge();
+    return point.x() < 0 || (FSelectionBar && point.x() < LeftEdge());
 }
 
 void TTextView::mousePressEvent(QMouseEvent* e) {

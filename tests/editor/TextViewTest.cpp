@@ -1,6 +1,7 @@
 // The text control driven as a user drives it: keys, mouse, input method, on wrapped text.
 
 #include "editor/TextView.h"
+#include "editor/LineNumberGutter.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -63,6 +64,7 @@ private Q_SLOTS:
     void FullWidthSymbolsTakeTheJapaneseFont();
     void EnterKeepsTheIndentation_data();
     void EnterKeepsTheIndentation();
+    void LineNumbersBesideTheText();
 
 private:
     TTextView* FView = nullptr;
@@ -653,6 +655,27 @@ void TTextViewTest::EnterKeepsTheIndentation() {
     QCOMPARE(FView->Buffer().Text(), after);
     FView->Undo();
     QCOMPARE(FView->Buffer().Text(), text);
+}
+
+// The gutter moves the viewport right by its width, grows with the number of paragraphs, and a
+// click or a double-click in it selects as the selection bar does.
+void TTextViewTest::LineNumbersBesideTheText() {
+    FView->Buffer().SetText(QStringLiteral("one\r\ntwo\r\nthree"));
+    const int left = FView->viewport()->x();
+    FView->SetLineNumbers(true);
+    auto* gutter = FView->findChild<TLineNumberGutter*>();
+    QVERIFY(gutter);
+    QCOMPARE(FView->viewport()->x(), left + gutter->width());
+    const int narrow = gutter->width();
+    FView->Buffer().Insert(0, QString(200, u'\n'));
+    QVERIFY(gutter->width() > narrow);
+    FView->Buffer().SetText(QStringLiteral("one\r\ntwo\r\nthree"));
+    const QPoint row2(gutter->width() / 2, FView->PosFromChar(5).y() + 4);
+    QTest::mouseClick(gutter, Qt::LeftButton, {}, row2);
+    QCOMPARE(FView->SelText(), QStringLiteral("two\r\n"));
+    FView->SetLineNumbers(false);
+    QVERIFY(!FView->findChild<TLineNumberGutter*>());
+    QCOMPARE(FView->viewport()->x(), left);
 }
 
 QTEST_MAIN(TTextViewTest)
