@@ -6,7 +6,7 @@ RUN_DIR := build/release
 TEST_DIR := build/test
 BENCH_DIR := build/release
 
-.PHONY: deps run build test bench format
+.PHONY: deps run build test bench format deb
 
 deps:
 	@bash tools/install-deps.sh
@@ -24,6 +24,10 @@ test: deps
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 	JOBS=$(JOBS) bash tools/fuzz-smoke.sh
+
+# A Debian package of the Release build (CPack; dependencies from dpkg-shlibdeps), in $(RUN_DIR).
+deb: build
+	cd $(RUN_DIR) && cpack -G DEB
 
 bench: build
 	bash bench/run.sh $(BENCH_DIR)
