@@ -9,7 +9,7 @@ TEST_DIR := build/test
 OPT_TEST_DIR := build/relwithdebinfo
 BENCH_DIR := build/release
 
-.PHONY: deps run build test bench format
+.PHONY: deps run build test bench format deb
 
 deps:
 	@bash tools/install-deps.sh
@@ -30,6 +30,10 @@ test: deps
 	cmake --build $(OPT_TEST_DIR) -j $(JOBS)
 	cd $(OPT_TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 	JOBS=$(JOBS) bash tools/fuzz-smoke.sh
+
+# A Debian package of the Release build (CPack; dependencies from dpkg-shlibdeps), in $(RUN_DIR).
+deb: build
+	cd $(RUN_DIR) && cpack -G DEB
 
 bench: build
 	bash bench/run.sh $(BENCH_DIR)

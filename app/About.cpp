@@ -1,10 +1,9 @@
 #include "app/About.h"
 
-#include "app/SvgIcon.h"
-
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -17,7 +16,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
-    icon->setPixmap(SvgIcon(QStringLiteral(":/quorveljs.svg")).pixmap(48, 48));
+    icon->setPixmap(QIcon(QStringLiteral(":/quorveljs.svg")).pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
 
     auto* lines = new QVBoxLayout;

@@ -1,11 +1,11 @@
 #include "app/Application.h"
 
-#include "app/SvgIcon.h"
 #include "platform/Error.h"
 #include "platform/FocusReturn.h"
 #include "platform/FontSubstitution.h"
 #include "platform/MessageBox.h"
 
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -30,7 +30,7 @@ TQuorvelApplication::TQuorvelApplication(int& argc, char** argv) : QApplication(
     InstallWindowsButtonOrder();
     RegisterFontSubstitutions();
     TFocusReturn::Install();
-    setWindowIcon(SvgIcon(QStringLiteral(":/quorveljs.svg")));
+    setWindowIcon(QIcon(QStringLiteral(":/quorveljs.svg")));
 }
 
 TQuorvelApplication::~TQuorvelApplication() = default;

@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,8 +50,12 @@ QString AuthorHomePage() {
 
 namespace {
 
-void NoBrowser() {
-    MessageDlg(nullptr, QStringLiteral("プラウザが登録されていません"), mtInformation, mbOK, mbOK);
+// With no browser of its own configured the page goes to the desktop's default browser (Qt runs
+// xdg-open); only a desktop without one leaves the user with the message.
+void OpenWithDesktopBrowser(const QUrl& address) {
+    if (!QDesktopServices::openUrl(address))
+        MessageDlg(nullptr, QStringLiteral("プラウザが登録されていません"), mtInformation, mbOK,
+                   mbOK);
 }
 
 } // namespace
@@ -64,15 +69,15 @@ void TMainForm::Preview(const QString& key, const QString& programFile) {
     TMDIChild* child = ActiveMDIChild();
     if (!child)
         return;
-    const QString folder = IniGT1->ReadString(FolderSection, key, {});
-    if (folder.isEmpty()) {
-        NoBrowser();
-        return;
-    }
     // An untitled window has no file a browser could show.
     if (child->windowTitle() == NewFileCaption) {
         MessageDlg(nullptr, QStringLiteral("ファイルを保存してからプラウザで確認してください"),
                    mtInformation, mbOK, mbOK);
+        return;
+    }
+    const QString folder = IniGT1->ReadString(FolderSection, key, {});
+    if (folder.isEmpty()) {
+        OpenWithDesktopBrowser(QUrl::fromLocalFile(child->windowTitle()));
         return;
     }
     StartCommand(BrowserCommand(folder, programFile, child->windowTitle()));
@@ -96,7 +101,7 @@ void TMainForm::OpenHomePage(const std::function<QString()>& address) {
     const QString msie = IniGT1->ReadString(FolderSection, MSIeKey, {});
     const QString netscape = IniGT1->ReadString(FolderSection, NetscapeKey, {});
     if (msie.isEmpty() && netscape.isEmpty()) {
-        NoBrowser();
+        OpenWithDesktopBrowser(QUrl(address()));
         return;
     }
     StartCommand(netscape.isEmpty() ? BrowserCommand(msie, MSIeProgramFile, address())

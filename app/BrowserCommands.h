@@ -1,7 +1,8 @@
 #pragma once
 // Starting the programs the frame hands work to: the two browsers for a preview and the home
-// pages, and the FTP program. Programs start with an argument list, never through a shell, so a
-// path with blanks or Japanese characters arrives as one argument.
+// pages (the desktop's default browser when none is configured), and the FTP program. Programs
+// start with an argument list, never through a shell, so a path with blanks or Japanese
+// characters arrives as one argument.
 
 #include <QString>
 #include <QStringList>

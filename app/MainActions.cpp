@@ -4,11 +4,11 @@
 
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/SvgIcon.h"
 #include "chrome/TabToolBar.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
@@ -137,6 +137,8 @@ struct TMenuDef {
 
 } // namespace
 
+// Qt's SVG icon engine draws these at whatever size is asked for, and the style greys the
+// disabled ones as for any icon.
 QString ToolImagePath(int image) {
     return QStringLiteral(":/icons/%1.svg").arg(image, 2, 10, QLatin1Char('0'));
 }
@@ -154,7 +156,7 @@ void TMainForm::CreateActions() {
         if (def.Key)
             action->setShortcut(QKeySequence(QLatin1StringView(def.Key)));
         if (def.Image >= 0)
-            action->setIcon(SvgIcon(ToolImagePath(def.Image)));
+            action->setIcon(QIcon(ToolImagePath(def.Image)));
         const auto execute = def.Execute;
         if (def.Check == ckNone) {
             connect(action, &QAction::triggered, this,

@@ -51,6 +51,11 @@ TSetProwserFolderForm::TSetProwserFolderForm(QWidget* parent) : QDialog(parent) 
         *buttons[n] = browse;
     }
 
+    // The desktop's default browser stands in for an empty row, so leaving both empty is fine.
+    auto* desktop = new QLabel(
+        QStringLiteral("プラウザの欄が空のときは、デスクトップの既定のプラウザで開きます"), this);
+    grid->addWidget(desktop, 6, 0, 1, 2);
+
     BitBtn1 = new QPushButton(QStringLiteral("はい(&Y)"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);

@@ -1,7 +1,8 @@
 #pragma once
 // "プラウザのフォルダと FTP アプリケーションの設定": the two browsers and the FTP program, kept in
 // section "Folder" of Quorveljs.ini. A browser row takes the folder that holds the browser's
-// program file or the program file itself; the FTP row takes a whole command line.
+// program file or the program file itself, and an empty browser row means the desktop's default
+// browser; the FTP row takes a whole command line.
 
 #include <QDialog>
 #include <array>

@@ -2,7 +2,7 @@
 // The colours the window chrome paints with: plain RGB values and the system colours of the
 // desktop's window parts (resolved through the palette when drawn).
 
-#include "editor/ExtMemoOptions.h"
+#include "platform/Color.h"
 
 constexpr TColor clNavy = 0x800000;
 constexpr TColor clActiveCaption = clSystemColor + 2;

@@ -7,6 +7,7 @@
 // windows (CaptionBars.h).
 
 #include "chrome/ChromeColors.h"
+#include "platform/Persistent.h"
 
 #include <QFont>
 #include <QObject>

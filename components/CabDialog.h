@@ -3,8 +3,8 @@
 // dialog (in Japanese) embedded beside a list of large icons; a click on one moves the file
 // dialog to that folder and keeps the file name the user had typed.
 
-#include "editor/ExtMemoOptions.h"
-#include "editor/TextFile.h"
+#include "platform/Color.h"
+#include "platform/EncodingChoice.h"
 
 #include <QFlags>
 #include <QIcon>

@@ -1,6 +1,5 @@
 #include "components/CabStream.h"
 
-#include "editor/TextFile.h"
 #include "platform/Error.h"
 #include "platform/TextCodec.h"
 

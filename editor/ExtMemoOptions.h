@@ -4,60 +4,20 @@
 // copies itself only into an object of its own class and reports every effective change to the
 // owner, which pushes the new state into the text view.
 
-#include <QColor>
+#include "platform/Color.h"
+#include "platform/Persistent.h"
+
 #include <QFlags>
-#include <QPalette>
 #include <QString>
 #include <array>
 #include <cstdint>
 
 // ---------------------------------------------------------------------------------------------
-// Colours and styles
-
-// Red in the low byte; $80000000 + n names system colour n, resolved through the palette.
-using TColor = uint32_t;
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clGray = 0x808080;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clSystemColor = 0x80000000;
-constexpr TColor clWindow = clSystemColor + 5;
-constexpr TColor clWindowText = clSystemColor + 8;
-constexpr TColor clHighlight = clSystemColor + 13;
-constexpr TColor clHighlightText = clSystemColor + 14;
-constexpr TColor clBtnFace = clSystemColor + 15;
-
-// A plain RGB TColor (red low) for any TColor, system colours taken from the palette.
-TColor ColorToRgb(TColor color, const QPalette& palette);
-TColor ColorToRgb(TColor color);
-QColor QColorFromTColor(TColor color, const QPalette& palette);
-QColor QColorFromTColor(TColor color);
+// Font styles
 
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TFontStyles)
-
-// ---------------------------------------------------------------------------------------------
-// The persistent base
-
-class TPersistent {
-public:
-    virtual ~TPersistent() = default;
-    virtual QString ClassName() const = 0;
-    // Copies source into this object; throws EQuorvelError when source is of another class.
-    void Assign(const TPersistent& source) { source.AssignTo(*this); }
-
-protected:
-    TPersistent() = default;
-    TPersistent(const TPersistent&) = default;
-    TPersistent& operator=(const TPersistent&) = default;
-    // Copies this object into dest; the base refuses every target.
-    virtual void AssignTo(TPersistent& dest) const;
-    // Throws the class library's conversion error for a property name the class does not have.
-    [[noreturn]] void NoSuchProperty(QStringView name) const;
-};
 
 // The requests option objects make of their control. The editor control implements all three;
 // an object without an owner keeps its values and sends nothing.

@@ -45,52 +45,12 @@ bool SameBytes(TTextEncoding a, TTextEncoding b) {
 
 } // namespace
 
-QString EncodingCaption(TTextEncoding encoding) {
-    switch (encoding) {
-    case teUtf8:
-        return QStringLiteral("UTF-8");
-    case teUtf8Bom:
-        return QStringLiteral("UTF-8 (BOM付き)");
-    case teCp932:
-        return QStringLiteral("Shift_JIS (CP932)");
-    case teEucJp:
-        return QStringLiteral("EUC-JP");
-    case teIso2022Jp:
-        return QStringLiteral("ISO-2022-JP");
-    case teUtf16LE:
-        return QStringLiteral("UTF-16LE (BOM付き)");
-    case teUtf16BE:
-        return QStringLiteral("UTF-16BE (BOM付き)");
-    }
-    return {};
-}
-
-QString LineEndCaption(TLineEnd lineEnd) {
-    switch (lineEnd) {
-    case leCrLf:
-        return QStringLiteral("CR LF");
-    case leLf:
-        return QStringLiteral("LF");
-    case leCr:
-        return QStringLiteral("CR");
-    }
-    return {};
-}
-
 QString FormatCaption(const TFileFormat& format) {
     // A file whose lines end in more than one way is saved that way until the user chooses.
     const QString lineEnd = format.LineEnds == lkMixed && !format.UniformLineEnds
                                 ? QStringLiteral("混在")
                                 : LineEndCaption(format.LineEnd);
     return EncodingCaption(format.Encoding) + QStringLiteral("  ") + lineEnd;
-}
-
-QString OpenErrorMessage(const QString& path) {
-    return QStringLiteral("ファイル %1 は開けません").arg(path);
-}
-
-QString CreateErrorMessage(const QString& path) {
-    return QStringLiteral("ファイル %1 を作成できません").arg(path);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // atomically or not at all.
 
 #include "editor/TextBuffer.h"
+#include "platform/EncodingChoice.h"
 #include "platform/TextCodec.h"
 
 #include <QString>
@@ -18,13 +19,7 @@ struct TFileFormat {
     bool UniformLineEnds = false;
 };
 
-// The encodings and line ends the user chooses from, in the order the choice boxes list them.
-inline constexpr TTextEncoding ChoosableEncodings[] = {teUtf8,      teUtf8Bom, teCp932,  teEucJp,
-                                                       teIso2022Jp, teUtf16LE, teUtf16BE};
-inline constexpr TLineEnd ChoosableLineEnds[] = {leCrLf, leLf, leCr};
-// How the user sees them: "Shift_JIS (CP932)", "CR LF"; the status bar shows both.
-QString EncodingCaption(TTextEncoding encoding);
-QString LineEndCaption(TLineEnd lineEnd);
+// How the status bar shows a file's format: "Shift_JIS (CP932)  CR LF".
 QString FormatCaption(const TFileFormat& format);
 
 // Reads, detects and decodes; throws EQuorvelError("ファイル %s は開けません") when it cannot read.
@@ -40,6 +35,3 @@ void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFor
 // byte that did not decode, having no character, refuses the save.
 void SaveTextFile(const QString& path, const TTextBuffer& buffer, const TFileFormat& format,
                   TTextEncoding textEncoding);
-
-QString OpenErrorMessage(const QString& path);
-QString CreateErrorMessage(const QString& path);

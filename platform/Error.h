@@ -16,3 +16,11 @@ private:
     QString FMessage;
     QByteArray FUtf8;
 };
+
+// The messages of a file that cannot be read and of one that cannot be written.
+inline QString OpenErrorMessage(const QString& path) {
+    return QStringLiteral("ファイル %1 は開けません").arg(path);
+}
+inline QString CreateErrorMessage(const QString& path) {
+    return QStringLiteral("ファイル %1 を作成できません").arg(path);
+}
