@@ -152,9 +152,14 @@ void TIniGT::Resolve() {
     }
     switch (FDefaultDir) {
     case ddApplication: {
-        // An installed program's folder is not the user's to write; a portable one is.
+        // An installed program's folder is not the user's to write; a portable one is. A system
+        // folder never is, even for root, who may write there: a package would leave the file.
         QFileInfo folder(QFileInfo(ProgramFilePath()).absolutePath());
-        bool writable = folder.isDir() && folder.isWritable();
+        const QString path = folder.absoluteFilePath() + u'/';
+        const bool system = path.startsWith(QStringLiteral("/usr/")) ||
+                            path.startsWith(QStringLiteral("/bin/")) ||
+                            path.startsWith(QStringLiteral("/sbin/"));
+        bool writable = !system && folder.isDir() && folder.isWritable();
         FPath = (writable ? folder.absoluteFilePath() : UserFolder()) + u'/' + FFileName;
         break;
     }

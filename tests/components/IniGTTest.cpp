@@ -101,6 +101,16 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(path), QByteArray("[Form]\r\nKey=v\r\n"));
     }
 
+    // Installed from a package, the settings stay with the user even when root runs it.
+    void installedProgramKeepsSettingsWithTheUser() {
+        SetProgramFilePath(QStringLiteral("/usr/bin/quorveljs"));
+        TIniGT ini;
+        ini.SetFileName(QStringLiteral("Quorveljs.ini"));
+        ini.SetDefaultDir(ddApplication);
+        ini.WriteString(Form, Key, QStringLiteral("v"));
+        QCOMPARE(ini.Path(), FDir.filePath(QStringLiteral("config/quorveljs/Quorveljs.ini")));
+    }
+
     void bareNameWithoutDefaultDirIsInTheCurrentFolder() {
         const QString old = QDir::currentPath();
         QDir::setCurrent(FProgramDir);
