@@ -550,7 +550,17 @@ void TTextViewTest::CompositionWrapsAndEndsWhereItStands() {
     QVERIFY(!FView->Composing());
     QCOMPARE(FView->Buffer().Text(), QString(8, u'あ') + QStringLiteral("にほんご"));
     QCOMPARE(FView->CaretPos(), 2);
+    // A composition longer than a line goes on over the rows below, the text after it too.
+    FView->SetSelection(8, 8);
+    QInputMethodEvent longer(QString(25, u'か'), {});
+    QApplication::sendEvent(FView, &longer);
+    const QRect end = FView->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QCOMPARE(end.y(), first.y() + 3 * int(FView->Advances().LineHeight()));
+    QVERIFY2(qAbs(end.x() - (first.x() + 3 * 16)) <= 1, qPrintable(QString::number(end.x())));
+    QInputMethodEvent cancel;
+    QApplication::sendEvent(FView, &cancel);
     QInputMethodEvent again(QStringLiteral("か"), {});
+    FView->SetSelection(2, 2);
     QApplication::sendEvent(FView, &again);
     QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(FView, &out);
