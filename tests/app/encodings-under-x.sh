@@ -12,12 +12,18 @@ cd "$work"
 text='<p>日本語のページ ①②</p>\n<script>alert("こんにちは");</script>\n'
 printf "$text" >page.html
 
-# Compares file $1 with the text converted by iconv to $2 with line ends $3 (printf escapes).
+# Compares file $1 with the text converted by iconv to $2 with line ends $3 (printf escapes). The
+# keyboard comes back to the frame as the dialog closes, before the file is written: the file is
+# waited for for up to 30 s.
 expect_bytes() {
   printf "$text" | awk -v e="$3" '{ printf "%s%s", $0, e }' | iconv -f UTF-8 -t "$2" >"$work/expected"
+  for _ in $(seq 1 300); do
+    cmp -s "$1" "$work/expected" && break
+    sleep 0.1
+  done
   if ! cmp -s "$1" "$work/expected"; then
     echo "$1 is not the text in $2:" >&2
-    od -c "$1" | head -n 8 >&2
+    od -c "$1" | head -n 8 >&2 || true
     import -window root "$failed"
     exit 1
   fi
