@@ -9,6 +9,8 @@
 #include "chrome/GradCaption.h"
 #include "components/CabDialog.h"
 #include "editor/ExtMemo.h"
+#include "snippets/SelCodeForm.h"
+#include "snippets/SettingForm.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -132,6 +134,9 @@ TMainForm::~TMainForm() {
     disconnect(MdiArea, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    // The snippet windows are hidden as the frame's children are closed, after this destructor.
+    disconnect(SelCodeForm, nullptr, this, nullptr);
+    disconnect(SettingForm, nullptr, this, nullptr);
     Timer1->stop();
     const QList<QMdiSubWindow*> windows = MdiArea->subWindowList();
     for (QMdiSubWindow* window : windows)
@@ -177,9 +182,6 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
     LoadPlacements();
     ShowSnippetWindows();
-    // The keyboard is the new frame's, as a window manager would have it; without one nothing
-    // else gives it.
-    activateWindow();
     // After the frame is on screen, so that the question has a window to stand over.
     QTimer::singleShot(0, this, [this] { Guarded([this] { Recovery1->OfferLeftFiles(); }); });
 }

@@ -236,8 +236,9 @@ public:
     // A file was opened: recorded in the recent files and the menu rebuilt.
     void AddHistory(const QString& fileName);
     // FormShow and FormClose: the placements of the frame and the snippet windows (saved only
-    // while the selector window floats).
+    // while the selector window floats); the snippet windows' as they are first shown.
     void LoadPlacements();
+    void LoadSnippetPlacements();
     void SavePlacements();
     TIniGT* IniGT1 = nullptr;
     TOpenFileHistories* OpenFileHistories1 = nullptr;

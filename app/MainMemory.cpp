@@ -47,6 +47,9 @@ void TMainForm::AddHistory(const QString& fileName) {
 
 void TMainForm::LoadPlacements() {
     IniGT1->LoadFormPlacement(PlacementSection, FramePlacement, this);
+}
+
+void TMainForm::LoadSnippetPlacements() {
     IniGT1->LoadFormPlacement(PlacementSection, SelCodePlacement, SelCodeForm);
     IniGT1->LoadFormPlacement(PlacementSection, SettingPlacement, SettingForm);
 }

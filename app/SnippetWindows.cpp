@@ -153,10 +153,15 @@ private:
 void TMainForm::ShowSnippetWindows() {
     // Under a window manager, tool windows mapped before the frame they belong to end up below
     // it, never drawn and passing clicks to the frame: they are shown once the frame is on the
-    // screen.
+    // screen. Shown, a window takes the keyboard; the keyboard is the new frame's, as a window
+    // manager would have it, and without one nothing else gives it. Their placements are given
+    // as they are shown: a size given to a hidden window while events went on in between was
+    // replaced by its native window's older size when it was shown.
     const auto show = [this] {
+        LoadSnippetPlacements();
         SelCodeForm->show();
         SettingForm->show();
+        activateWindow();
     };
     QWindow* frame = windowHandle();
     if (!frame || frame->isExposed())

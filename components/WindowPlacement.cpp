@@ -91,7 +91,8 @@ QRect OnSomeScreen(QRect rect) {
 // A window placed before its window manager framed it got the whole stored size as its own
 // area, and its own area at the stored place, the title bar above it; once framed, the frame
 // goes to the stored place and is taken off the size, so that the window is where and as large
-// as it was.
+// as it was. A window restored maximised is fitted when it is first shown normal, with the frame
+// a normal window has.
 class TFitIntoFrame : public QObject {
 public:
     TFitIntoFrame(QWidget* window, const QRect& outer)
@@ -101,9 +102,10 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Expose && FWindow->windowHandle()->isExposed()) {
+        if (event->type() == QEvent::Expose && FWindow->windowHandle()->isExposed() &&
+            FWindow->windowState() == Qt::WindowNoState) {
             const QMargins margins = FrameMargins(FWindow);
-            if (!margins.isNull() && FWindow->windowState() == Qt::WindowNoState)
+            if (!margins.isNull())
                 FWindow->setGeometry(
                     QRect(FOuter.topLeft() + QPoint(margins.left(), margins.top()),
                           FOuter.size().shrunkBy(margins).expandedTo(QSize(1, 1))));
@@ -156,7 +158,10 @@ void SetWindowPlacement(QWidget* window, const TWindowPlacement& p) {
         // A top-level window's position is that of its frame.
         window->move(outer.topLeft());
         window->resize(outer.size().shrunkBy(FrameMargins(window)).expandedTo(QSize(1, 1)));
-        if (window->windowHandle() && !window->windowHandle()->isExposed())
+        // The frame is known once the window is on the screen; a window not made yet is made
+        // now, so that its first exposure can be watched.
+        window->winId();
+        if (!window->windowHandle()->isExposed())
             new TFitIntoFrame(window, outer);
     }
     window->setWindowState(kept | target);

@@ -2,10 +2,10 @@
 # Installs the Debian packages the build, the tests and the end-to-end runs need, when missing.
 # Without recommends: with them Qt pulls in GTK 3 and Mesa drivers we never use.
 set -euo pipefail
-packages=(cmake ninja-build g++ make qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-ipafont-gothic
-  fonts-ipafont-mincho xvfb xauth xdotool x11-utils imagemagick openbox ccache clang
-  libclang-rt-14-dev dbus at-spi2-core python3-pyatspi fcitx5 fcitx5-mozc fcitx5-frontend-qt6
-  dpkg-dev desktop-file-utils appstream)
+packages=(cmake ninja-build g++ make qt6-base-dev qt6-svg-dev qt6-translations-l10n
+  fonts-ipafont-gothic fonts-ipafont-mincho xvfb xauth xdotool xclip x11-utils imagemagick openbox
+  ccache clang libclang-rt-14-dev dbus at-spi2-core python3-pyatspi fcitx5 fcitx5-mozc
+  fcitx5-frontend-qt6 dpkg-dev desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -20,6 +20,16 @@ frame_top() {
   echo $((Y - $(cut -d, -f3 <<<"${extents:-0,0,0,0}")))
 }
 
+# The window among the root window's children that holds window $1: the window manager's frame
+# around it (a frame without decorations too), or $1 itself without a window manager.
+outermost() {
+  local w=$1 tree
+  while tree=$(xwininfo -tree -id "$w") && ! grep -q 'Parent window id: .*(the root window)' <<<"$tree"; do
+    w=$(sed -n 's/.*Parent window id: \(0x[0-9a-fA-F]*\).*/\1/p' <<<"$tree")
+  done
+  echo $((w))
+}
+
 # Window $1 named $2 is under the mouse at the middle of its caption, and the caption shows
 # more than one colour (its text over the gradient).
 check_drawn() {
@@ -29,7 +39,8 @@ check_drawn() {
   y=$((Y + 8))
   xdotool mousemove --sync "$x" "$y"
   eval "$(xdotool getmouselocation --shell)"
-  if [[ "$WINDOW" != "$1" ]]; then
+  # The pointer's window is the root window's child under it.
+  if [[ "$WINDOW" != "$(outermost "$1")" ]]; then
     echo "$2: the mouse at its caption is over window $WINDOW, not $1" >&2
     return 1
   fi

@@ -23,8 +23,14 @@ end_session() {
 # Quits the program whose process is $pid through ファイル > 終了 (its File menu must be reachable
 # with the keyboard) and waits for it; on failure takes a screenshot named $1 and returns 1.
 quit_through_menu() {
+  local before
+  before=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)
   xdotool key alt+f
-  sleep 1
+  # The menu is open when the program shows one window more.
+  for _ in $(seq 1 100); do
+    (($(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l) > before)) && break
+    sleep 0.1
+  done
   xdotool key x
   for _ in $(seq 1 100); do
     kill -0 "$pid" 2>/dev/null || break

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -298,48 +300,69 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(Ini()), QByteArray("[Folder]\r\nFTP=ftp\r\n"));
     }
 
+    // The record is the whole window with its frame (the platform puts a frame around windows
+    // too); restored, the window's own area comes back where it was, and stored again, the
+    // record is the same.
     void placementRoundTrip() {
         TIniGT ini;
         SetUp(ini);
+        QRect frame;
         {
             QWidget window;
             window.setGeometry(110, 120, 300, 200);
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
+            frame = window.frameGeometry();
+            QVERIFY(frame.contains(window.geometry()) && frame != window.geometry());
             ini.SaveFormPlacement(Form, QStringLiteral("EditForm"), &window);
         }
-        QCOMPARE(ReadAll(Ini()), QByteArray("[Form]\r\n"
-                                            "EditForm.Flags=0\r\n"
-                                            "EditForm.Show=1\r\n"
-                                            "EditForm.MaxX=-1\r\n"
-                                            "EditForm.MaxY=-1\r\n"
-                                            "EditForm.X=110\r\n"
-                                            "EditForm.Y=120\r\n"
-                                            "EditForm.XSize=410\r\n"
-                                            "EditForm.YSize=320\r\n"));
+        const QByteArray record = "[Form]\r\n"
+                                  "EditForm.Flags=0\r\n"
+                                  "EditForm.Show=1\r\n"
+                                  "EditForm.MaxX=-1\r\n"
+                                  "EditForm.MaxY=-1\r\n"
+                                  "EditForm.X=" +
+                                  QByteArray::number(frame.x()) +
+                                  "\r\n"
+                                  "EditForm.Y=" +
+                                  QByteArray::number(frame.y()) +
+                                  "\r\n"
+                                  "EditForm.XSize=" +
+                                  QByteArray::number(frame.x() + frame.width()) +
+                                  "\r\n"
+                                  "EditForm.YSize=" +
+                                  QByteArray::number(frame.y() + frame.height()) + "\r\n";
+        QCOMPARE(ReadAll(Ini()), record);
         QWidget restored;
         restored.setGeometry(5, 5, 50, 50);
         ini.LoadFormPlacement(Form, QStringLiteral("EditForm"), &restored);
         restored.show();
         QVERIFY(QTest::qWaitForWindowExposed(&restored));
-        QCOMPARE(restored.geometry(), QRect(110, 120, 300, 200));
+        QTRY_COMPARE(restored.geometry(), QRect(110, 120, 300, 200));
+        QCOMPARE(restored.frameGeometry(), frame);
         QCOMPARE(restored.windowState(), Qt::WindowNoState);
+        ini.SaveFormPlacement(Form, QStringLiteral("EditForm"), &restored);
+        QCOMPARE(ReadAll(Ini()), record);
     }
 
     void maximisedPlacementKeepsTheNormalRectangle() {
         TIniGT ini;
         SetUp(ini);
+        QRect frame;
         {
             QWidget window;
             window.setGeometry(60, 70, 320, 240);
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
+            frame = window.frameGeometry();
             window.showMaximized();
             QTRY_VERIFY(window.isMaximized());
             ini.SaveFormPlacement(Form, QStringLiteral("SelCodeForm"), &window);
         }
         QCOMPARE(ini.ReadInteger(Form, QStringLiteral("SelCodeForm.Show"), 0), 3);
-        QCOMPARE(ini.ReadInteger(Form, QStringLiteral("SelCodeForm.XSize"), 0), 380);
+        // The right edge of the normal window's frame.
+        QCOMPARE(ini.ReadInteger(Form, QStringLiteral("SelCodeForm.XSize"), 0),
+                 frame.x() + frame.width());
         QWidget restored;
         ini.LoadFormPlacement(Form, QStringLiteral("SelCodeForm"), &restored);
         restored.show();
@@ -366,10 +389,13 @@ private Q_SLOTS:
         ini.LoadFormPlacement(QStringLiteral("form"), QStringLiteral("settingform"), &window);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(window.geometry(), QRect(50, 60, 400, 300));
+        // The record written there is the whole window, its frame included.
+        QTRY_COMPARE(window.frameGeometry(), QRect(50, 60, 400, 300));
+        QVERIFY(window.geometry() != window.frameGeometry());
     }
 
-    // Rows: the keys the file has; the rectangle the window starts with is (100, 100, 200, 150).
+    // Rows: the keys the file has and the window's whole rectangle with its frame after them; it
+    // starts with its frame at (100, 100, 200, 150).
     void partialPlacementChangesOnlyItsFields_data() {
         QTest::addColumn<QByteArray>("keys");
         QTest::addColumn<QRect>("expected");
@@ -384,8 +410,11 @@ private Q_SLOTS:
             << QByteArray("P.XSize=50\r\n") << QRect(100, 100, 200, 150) << false;
         QTest::newRow("damaged: not a number")
             << QByteArray("P.X=abc\r\nP.Y=\r\n") << QRect(100, 100, 200, 150) << false;
+        // Moved onto the nearest screen, as far as it takes: to its right edge.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QTest::newRow("off every screen")
-            << QByteArray("P.X=90000\r\nP.XSize=90200\r\n") << QRect(0, 0, 200, 150) << false;
+            << QByteArray("P.X=90000\r\nP.XSize=90200\r\n")
+            << QRect(screen.right() + 1 - 200, 100, 200, 150) << false;
     }
     void partialPlacementChangesOnlyItsFields() {
         QFETCH(QByteArray, keys);
@@ -398,11 +427,16 @@ private Q_SLOTS:
         window.setGeometry(100, 100, 200, 150);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect frame = window.frameGeometry(), own = window.geometry();
+        window.setGeometry(QRect(own.left() + 100 - frame.left(), own.top() + 100 - frame.top(),
+                                 own.width() + 200 - frame.width(),
+                                 own.height() + 150 - frame.height()));
+        QTRY_COMPARE(window.frameGeometry(), QRect(100, 100, 200, 150));
         ini.LoadFormPlacement(Form, QStringLiteral("P"), &window);
         QTRY_COMPARE(window.isMaximized(), maximised);
         if (maximised)
             window.showNormal();
-        QTRY_COMPARE(window.geometry(), expected);
+        QTRY_COMPARE(window.frameGeometry(), expected);
     }
 
     void dockedWindowKeepsItsPlaceInTheLayout() {
