@@ -1,13 +1,16 @@
 # What the end-to-end scripts share; sourced, not run.
 
-# Takes the program ($program) and the folder for screenshots ($shots) from the arguments, makes
-# a fresh folder ($work) the home and every XDG folder, and on exit kills the program if it still
-# runs ($pid) and removes the folder.
+# Takes the program and the folder for screenshots ($shots) from the arguments, makes a fresh
+# folder ($work) the home and every XDG folder, and on exit kills the program if it still runs
+# ($pid) and removes the folder. The program runs as a copy in that folder ($program): it keeps
+# its settings beside itself where it may write, and a run must not find another run's there.
 begin_session() {
-  program=$1
   shots=${2:-.}
   mkdir -p "$shots"
   work=$(mktemp -d)
+  mkdir "$work/bin"
+  cp "$1" "$work/bin/"
+  program="$work/bin/$(basename "$1")"
   pid=
   trap end_session EXIT
   mkdir -m 700 "$work/runtime"
