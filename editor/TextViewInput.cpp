@@ -390,7 +390,8 @@ TTextView::TComposition& TTextView::Composition() {
     const qsizetype paragraph = c.First.Paragraph;
     const qsizetype paragraphStart = FBuffer.LineStart(paragraph);
     const qsizetype paragraphEnd = FBuffer.LineEnd(paragraph);
-    const auto [lineStart, lineEnd] = FWrap.Range(c.First);
+    const auto range = FWrap.Range(c.First);
+    const qsizetype lineStart = range.first, lineEnd = range.second;
     const qsizetype caret = FSel.Caret;
     const bool wrapping = FWrap.WrapWidth() > 0;
     // The text the composition pushes along: up to where the breaks meet the text's own again,
