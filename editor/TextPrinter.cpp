@@ -22,30 +22,37 @@ void TTextView::Print(QPrinter* printer, const QString& title) {
     std::vector<float> widths;
     std::vector<qsizetype> breaks;
     double y = 0;
-    auto drawLine = [&](const QString& text) {
+    auto drawLine = [&](const QString& text, const QList<QTextLayout::FormatRange>& colours) {
         if (y + lineHeight > height && y > 0) {
             printer->newPage();
             y = 0;
         }
         QTextLayout layout(DisplayText(text), advances.Font());
         layout.setTextOption(option);
-        layout.setFormats(advances.Formats(text));
+        layout.setFormats(advances.Formats(text) + colours);
         layout.beginLayout();
         layout.createLine().setLineWidth(1e9);
         layout.endLayout();
         layout.draw(&painter, QPointF(0, y));
         y += lineHeight;
     };
+    // Printed in the colours of the screen, lexed as the pages go.
+    const TSyntaxLanguage language = FColours.Language();
+    TLexState state = InitialLexState(language);
+    std::vector<TSyntaxRun> runs;
     for (qsizetype p = 0; p < FBuffer.LineCount(); ++p) {
         const QString text = FBuffer.LineText(p);
+        runs.clear();
+        if (language != slNone)
+            state = LexParagraph(state, text, &runs);
         advances.Fill(text, widths);
         breaks = BreakLines(text, widths.data(), width, 0, advances.TabWidth(), FWrap.Rules());
+        breaks.push_back(text.size());
         qsizetype from = 0;
         for (qsizetype b : breaks) {
-            drawLine(text.mid(from, b - from));
+            drawLine(text.mid(from, b - from), SyntaxFormats(runs, from, b, FPalette));
             from = b;
         }
-        drawLine(text.mid(from));
     }
     painter.end();
 }

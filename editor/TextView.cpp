@@ -23,7 +23,8 @@ constexpr int DefaultMargin = 2;
 
 } // namespace
 
-TTextView::TTextView(QWidget* parent) : QAbstractScrollArea(parent), FWrap(FBuffer) {
+TTextView::TTextView(QWidget* parent)
+    : QAbstractScrollArea(parent), FWrap(FBuffer), FColours(FBuffer) {
     TTextViewAccessible::Install();
     setAttribute(Qt::WA_InputMethodEnabled);
     setFocusPolicy(Qt::StrongFocus);
@@ -47,6 +48,12 @@ TTextView::TTextView(QWidget* parent) : QAbstractScrollArea(parent), FWrap(FBuff
     connect(&FWrap, &TWrapMap::CountsChanged, this, [this] {
         UpdateScrollBars();
         viewport()->update();
+    });
+    // The background pass repaints only when it changed colours on screen.
+    connect(&FColours, &TSyntaxColours::Recoloured, this, [this](qsizetype first, qsizetype last) {
+        const qsizetype bottom = Next(FTopLine, VisibleLines()).Paragraph;
+        if (first <= bottom && last >= FTopLine.Paragraph)
+            viewport()->update();
     });
     SetTextFont(font());
 }
@@ -85,6 +92,22 @@ void TTextView::UpdateGutter() {
     const QRect area = viewport()->geometry();
     FGutter->setGeometry(area.left() - width, area.top(), width, area.height());
     FGutter->update();
+}
+
+void TTextView::SetSyntaxLanguage(TSyntaxLanguage language) {
+    if (language == FColours.Language())
+        return;
+    FColours.SetLanguage(language);
+    FLayouts.clear();
+    FComposition.reset();
+    viewport()->update();
+}
+
+void TTextView::SetSyntaxPalette(const TSyntaxPalette& palette) {
+    FPalette = palette;
+    FLayouts.clear();
+    FComposition.reset();
+    viewport()->update();
 }
 
 void TTextView::SetWordWrap(bool on) {
@@ -226,17 +249,39 @@ TDisplayLine TTextView::Next(TDisplayLine line, qsizetype count) {
 
 TTextView::TLineLayout& TTextView::LayoutFor(TDisplayLine line) {
     auto key = std::make_pair(line.Paragraph, line.Sub);
+    const uint32_t colours = FColours.StartState(line.Paragraph).Bits();
     auto found = FLayouts.find(key);
-    if (found != FLayouts.end())
+    if (found != FLayouts.end() && found->second->Colours == colours)
         return *found->second;
     if (FLayouts.size() > 512)
         FLayouts.clear();
     auto entry = std::make_unique<TLineLayout>();
     std::tie(entry->Start, entry->End) = FWrap.Range(line);
-    LayOut(*entry, FBuffer.Text(entry->Start, entry->End - entry->Start), {});
+    entry->Colours = colours;
+    LayOut(*entry, FBuffer.Text(entry->Start, entry->End - entry->Start),
+           ColourFormats(line.Paragraph, *entry));
     TLineLayout& result = *entry;
     FLayouts[key] = std::move(entry);
     return result;
+}
+
+QList<QTextLayout::FormatRange> TTextView::ColourFormats(qsizetype paragraph,
+                                                         const TLineLayout& entry) {
+    if (FColours.Language() == slNone)
+        return {};
+    const qsizetype start = FBuffer.LineStart(paragraph);
+    FColours.Runs(paragraph, entry.Start - start, entry.End - start, FRuns);
+    if (entry.PreeditPos < 0)
+        return SyntaxFormats(FRuns, entry.Start - start, entry.End - start, FPalette);
+    // A composition sits in the row: the runs after it move by its length.
+    const qsizetype at = entry.PreeditPos - start;
+    QList<QTextLayout::FormatRange> formats =
+        SyntaxFormats(FRuns, entry.Start - start, at, FPalette);
+    for (QTextLayout::FormatRange& range : SyntaxFormats(FRuns, at, entry.End - start, FPalette)) {
+        range.start += entry.LayoutIndex(entry.PreeditPos);
+        formats.append(range);
+    }
+    return formats;
 }
 
 void TTextView::LayOut(TLineLayout& entry, const QString& text,

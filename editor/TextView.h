@@ -5,6 +5,7 @@
 
 #include "editor/AdvanceTable.h"
 #include "editor/Search.h"
+#include "editor/SyntaxColours.h"
 #include "editor/TextBuffer.h"
 #include "editor/WrapMap.h"
 
@@ -82,6 +83,11 @@ public:
     TLineEnd LineEnd() const { return FLineEnd; }
     void SetLineEnd(TLineEnd lineEnd) { FLineEnd = lineEnd; }
     void SetTextFont(const QFont& font);
+    // Colours for the language's tokens; slNone shows the text in one colour.
+    TSyntaxLanguage SyntaxLanguage() const { return FColours.Language(); }
+    void SetSyntaxLanguage(TSyntaxLanguage language);
+    const TSyntaxPalette& SyntaxPalette() const { return FPalette; }
+    void SetSyntaxPalette(const TSyntaxPalette& palette);
     const TAdvanceTable& Advances() const { return *FAdvances; }
 
     // The operations other parts of the program ask of the control
@@ -168,6 +174,7 @@ private:
         // A composition's part shown in this line sits at PreeditPos (the caret), else -1.
         qsizetype PreeditPos = -1;
         qsizetype PreeditLength = 0;
+        uint32_t Colours = 0; // the lexer state its paragraph was coloured from
         // Layout positions after the composition's part move by its length.
         int LayoutIndex(qsizetype pos) const {
             return int(pos - Start + (PreeditPos >= 0 && pos >= PreeditPos ? PreeditLength : 0));
@@ -196,6 +203,9 @@ private:
     TDisplayLine RowAt(QPoint point);
     bool InSelectionBar(QPoint point) const;
     TLineLayout& LayoutFor(TDisplayLine line);
+    // The colours of buffer range [from, to) of a paragraph, for a row whose layout index of a
+    // position is given by the entry.
+    QList<QTextLayout::FormatRange> ColourFormats(qsizetype paragraph, const TLineLayout& entry);
     void LayOut(TLineLayout& entry, const QString& text,
                 const QList<QTextLayout::FormatRange>& formats);
     TComposition& Composition();
@@ -226,6 +236,9 @@ private:
 
     TTextBuffer FBuffer;
     TWrapMap FWrap;
+    TSyntaxColours FColours; // before the view hears of an edit, the colours know of it
+    TSyntaxPalette FPalette = DefaultSyntaxPalette();
+    std::vector<TSyntaxRun> FRuns;
     std::unique_ptr<TAdvanceTable> FAdvances;
     TSelection FSel;
     bool FCaretUpstream = false;

@@ -447,6 +447,7 @@ TTextView::TComposition& TTextView::Composition() {
                     formats.append({int(a - from), int(b - a), ImeFormat(run.Segment)});
             }
         }
+        formats += ColourFormats(paragraph, *row);
         LayOut(*row, text.mid(from, to - from), formats);
         if (!cursorFound && cursor >= from && (cursor < to || to == text.size())) {
             cursorFound = true;
