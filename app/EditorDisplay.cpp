@@ -1,5 +1,7 @@
 #include "app/EditorDisplay.h"
 
+#include "app/Main.h"
+
 #include "components/IniGT.h"
 #include "editor/ExtMemo.h"
 
@@ -9,6 +11,13 @@
 namespace {
 const QString Section = QStringLiteral("EditorDisplay");
 const char* const MarkKeys[] = {"CrLf", "Tab", "DSp", "SSp", "Eot", "Ctrl"};
+
+const QString ColourSection = QStringLiteral("SyntaxColours");
+// The scheme's keys, one a colour kind, plain text having none.
+const char* const ColourKeys[] = {nullptr,   "Tag",      "Attribute", "Value",    "Entity",
+                                  "Comment", "Doctype",  "Keyword",   "String",   "RegExp",
+                                  "Number",  "Selector", "Property",  "CssValue", "AtRule"};
+static_assert(std::size(ColourKeys) == skKindCount);
 
 QString Key(const char* name) {
     return QString::fromLatin1(name);
@@ -27,6 +36,13 @@ void TEditorDisplay::Load(const TIniGT& ini) {
     Level = ini.ReadInteger(Section, QStringLiteral("Level"), 1) == 2 ? 2 : 1;
     AutoIndent = ini.ReadInteger(Section, QStringLiteral("AutoIndent"), 1) != 0;
     LineNumbers = ini.ReadInteger(Section, QStringLiteral("LineNumbers"), 0) != 0;
+    SyntaxColours = ini.ReadInteger(Section, QStringLiteral("SyntaxColours"), 1) != 0;
+    // A colour the file does not name as #rrggbb keeps the scheme's own.
+    const TSyntaxPalette defaults = DefaultSyntaxPalette();
+    for (size_t kind = 1; kind < std::size(ColourKeys); ++kind) {
+        const QColor colour(ini.ReadString(ColourSection, Key(ColourKeys[kind]), QString()));
+        Palette[kind] = colour.isValid() ? colour : defaults[kind];
+    }
 }
 
 void TEditorDisplay::Save(TIniGT& ini) const {
@@ -38,6 +54,16 @@ void TEditorDisplay::Save(TIniGT& ini) const {
     ini.WriteInteger(Section, QStringLiteral("Level"), Level);
     ini.WriteInteger(Section, QStringLiteral("AutoIndent"), AutoIndent);
     ini.WriteInteger(Section, QStringLiteral("LineNumbers"), LineNumbers);
+    ini.WriteInteger(Section, QStringLiteral("SyntaxColours"), SyntaxColours);
+    for (size_t kind = 1; kind < std::size(ColourKeys); ++kind)
+        ini.WriteString(ColourSection, Key(ColourKeys[kind]), Palette[kind].name());
+}
+
+void TEditorDisplay::ApplyColours(TExtMemo& memo, const QString& caption) const {
+    memo.SetSyntaxPalette(Palette);
+    memo.SetSyntaxLanguage(
+        SyntaxColours ? LanguageForFileName(caption == NewFileCaption ? QString() : caption)
+                      : slNone);
 }
 
 void TEditorDisplay::ApplyTo(TExtMemo& memo) const {

@@ -1,5 +1,5 @@
-// The View menu's "編集記号" submenu: marks, markers, a fixed wrap width and the line-break
-// level for all editing windows at once, remembered in the settings file.
+// The View menu's syntax colours and its "編集記号" submenu: marks, markers, a fixed wrap width
+// and the line-break level for all editing windows at once, remembered in the settings file.
 
 #include "app/Application.h"
 #include "app/Childwin.h"
@@ -16,6 +16,14 @@ void TMainForm::CreateEditorDisplayMenu() {
     Guarded([this] { FEditorDisplay.Load(*IniGT1); });
     QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
     view->addSeparator();
+    QAction* colours = view->addAction(QStringLiteral("色分け表示(&Y)"));
+    colours->setObjectName(QStringLiteral("SyntaxColoursItem"));
+    colours->setCheckable(true);
+    colours->setChecked(FEditorDisplay.SyntaxColours);
+    connect(colours, &QAction::toggled, this, [this](bool on) {
+        FEditorDisplay.SyntaxColours = on;
+        EditorDisplayChanged();
+    });
     EditorDisplayMenu = view->addMenu(QStringLiteral("編集記号(&K)"));
     EditorDisplayMenu->setObjectName(QStringLiteral("EditorDisplayMenu"));
     auto toggle = [this](const QString& caption, bool& setting) {
@@ -67,7 +75,9 @@ void TMainForm::CreateEditorDisplayMenu() {
 }
 
 void TMainForm::EditorDisplayChanged() {
-    for (TMDIChild* child : MDIChildren())
+    for (TMDIChild* child : MDIChildren()) {
         FEditorDisplay.ApplyTo(*child->RichEdit1);
+        FEditorDisplay.ApplyColours(*child->RichEdit1, child->Caption());
+    }
     Guarded([this] { FEditorDisplay.Save(*IniGT1); });
 }

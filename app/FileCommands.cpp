@@ -33,6 +33,11 @@ TMDIChild* TMainForm::OpenInNewWindow(const QString& fileName) {
     MdiArea->addSubWindow(child);
     child->show();
     FEditorDisplay.ApplyTo(*child->RichEdit1);
+    // A window saved under another name may be coloured otherwise.
+    FEditorDisplay.ApplyColours(*child->RichEdit1, child->Caption());
+    connect(child, &QWidget::windowTitleChanged, this, [this, child](const QString& caption) {
+        FEditorDisplay.ApplyColours(*child->RichEdit1, caption);
+    });
     MdiArea->setActiveSubWindow(child);
     child->RichEdit1->setFocus();
     if (frozen) {

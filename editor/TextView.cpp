@@ -104,6 +104,8 @@ void TTextView::SetSyntaxLanguage(TSyntaxLanguage language) {
 }
 
 void TTextView::SetSyntaxPalette(const TSyntaxPalette& palette) {
+    if (palette == FPalette)
+        return;
     FPalette = palette;
     FLayouts.clear();
     FComposition.reset();

@@ -5,6 +5,7 @@
 
 #include "app/Childwin.h"
 #include "app/Main.h"
+#include "components/IniGT.h"
 #include "editor/ExtMemo.h"
 
 #include <QAction>
@@ -28,6 +29,7 @@ private Q_SLOTS:
     void MarksAndLevelReachEveryWindowAndTheNextRun();
     void FixedWrapWidthAndBack();
     void EverySettingSurvivesAFontChange();
+    void ColoursFollowFileNamesTheMenuAndTheSettings();
 };
 
 void TEditorDisplayTest::MarksAndLevelReachEveryWindowAndTheNextRun() {
@@ -126,6 +128,48 @@ void TEditorDisplayTest::EverySettingSurvivesAFontChange() {
     f.FEditorDisplay = TEditorDisplay();
     f.EditorDisplayChanged();
     QVERIFY(answers.Unexpected.isEmpty());
+}
+
+void TEditorDisplayTest::ColoursFollowFileNamesTheMenuAndTheSettings() {
+    {
+        TFrameFixture run;
+        TMainForm& f = run.Frame();
+        const std::pair<const char*, TSyntaxLanguage> files[] = {{"page.htm", slHtml},
+                                                                 {"app.js", slJavaScript},
+                                                                 {"site.css", slCss},
+                                                                 {"memo.txt", slNone}};
+        for (const auto& [name, language] : files) {
+            const QString path = run.Path(QString::fromLatin1(name));
+            WriteBytes(path, "x");
+            QCOMPARE(int(f.OpenInNewWindow(path)->RichEdit1->SyntaxLanguage()), int(language));
+        }
+        f.FileNew1->trigger();
+        TMDIChild* untitled = run.Active();
+        QCOMPARE(int(untitled->RichEdit1->SyntaxLanguage()), int(slHtml));
+        untitled->SetCaption(run.Path(QStringLiteral("notes.txt"))); // saved under a new name
+        QCOMPARE(int(untitled->RichEdit1->SyntaxLanguage()), int(slNone));
+
+        auto* item = f.findChild<QAction*>(QStringLiteral("SyntaxColoursItem"));
+        QVERIFY(item && item->isChecked());
+        QCOMPARE(item->text(), QStringLiteral("色分け表示(&Y)"));
+        item->trigger();
+        for (TMDIChild* child : f.MDIChildren())
+            QCOMPARE(int(child->RichEdit1->SyntaxLanguage()), int(slNone));
+        // A user's own colour in the settings file, and one that is not a colour.
+        f.IniGT1->WriteString(QStringLiteral("SyntaxColours"), QStringLiteral("Comment"),
+                              QStringLiteral("#123456"));
+        f.IniGT1->WriteString(QStringLiteral("SyntaxColours"), QStringLiteral("Tag"),
+                              QStringLiteral("blau"));
+    }
+    TFrameFixture next;
+    auto* item = next.Frame().findChild<QAction*>(QStringLiteral("SyntaxColoursItem"));
+    QVERIFY(!item->isChecked());
+    item->trigger();
+    next.Frame().FileNew1->trigger();
+    TExtMemo* memo = next.Active()->RichEdit1;
+    QCOMPARE(int(memo->SyntaxLanguage()), int(slHtml));
+    QCOMPARE(memo->SyntaxPalette()[skComment], QColor(0x12, 0x34, 0x56));
+    QCOMPARE(memo->SyntaxPalette()[skTag], DefaultSyntaxPalette()[skTag]);
 }
 
 int main(int argc, char** argv) {

@@ -65,6 +65,7 @@ private Q_SLOTS:
     void EnterKeepsTheIndentation_data();
     void EnterKeepsTheIndentation();
     void LineNumbersBesideTheText();
+    void ColoursFollowTheTextAsItChanges();
 
 private:
     TTextView* FView = nullptr;
@@ -686,6 +687,49 @@ void TTextViewTest::LineNumbersBesideTheText() {
     FView->SetLineNumbers(false);
     QVERIFY(!FView->findChild<TLineNumberGutter*>());
     QCOMPARE(FView->viewport()->x(), left);
+}
+
+// Pixels of a display row drawn in green, the comment colour the test sets: text of any other
+// kind is drawn in no green.
+static int CommentPixels(TTextView* view, int row) {
+    const QImage shot = view->viewport()->grab().toImage();
+    const int top = view->PosFromChar(view->LineIndex(row)).y();
+    int count = 0;
+    for (int y = std::max(0, top); y < std::min(shot.height(), top + 16); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            count += c.green() > c.red() + 60 && c.green() > c.blue() + 60;
+        }
+    return count;
+}
+
+void TTextViewTest::ColoursFollowTheTextAsItChanges() {
+    FView->Buffer().SetText(QStringLiteral("<p>一</p>\r\n<b>二</b>\r\n<i>三</i>"));
+    TSyntaxPalette palette = DefaultSyntaxPalette();
+    palette[skComment] = QColor(0, 160, 0);
+    FView->SetSyntaxPalette(palette);
+    FView->SetSyntaxLanguage(slHtml);
+    QCOMPARE(CommentPixels(FView, 2), 0);
+    // Opening a comment at the top colours the lines below at once, closing it takes it back.
+    FView->SetSelection(0, 0);
+    QTest::keyClicks(FView, QStringLiteral("<!--"));
+    QVERIFY(CommentPixels(FView, 2) > 0);
+    FView->SetSelection(FView->TextLength(), FView->TextLength());
+    QTest::keyClicks(FView, QStringLiteral("-->"));
+    QVERIFY(CommentPixels(FView, 2) > 0);
+    FView->SetSelection(4, 4);
+    QTest::keyClicks(FView, QStringLiteral("-->"));
+    QCOMPARE(CommentPixels(FView, 2), 0);
+    // A composition inside the comment keeps the text after it coloured.
+    FView->SetSelection(2, 2);
+    QInputMethodEvent preedit(QStringLiteral("にほん"), {});
+    QApplication::sendEvent(FView, &preedit);
+    QVERIFY(CommentPixels(FView, 0) > 0);
+    QInputMethodEvent commit;
+    commit.setCommitString(QString());
+    QApplication::sendEvent(FView, &commit);
+    FView->SetSyntaxLanguage(slNone);
+    QCOMPARE(CommentPixels(FView, 0), 0);
 }
 
 QTEST_MAIN(TTextViewTest)
