@@ -87,6 +87,8 @@ public:
     TSyntaxLanguage SyntaxLanguage() const { return FColours.Language(); }
     void SetSyntaxLanguage(TSyntaxLanguage language);
     const TSyntaxPalette& SyntaxPalette() const { return FPalette; }
+    // Whether the background pass has coloured the whole text.
+    bool ColoursDone() const { return FColours.Done(); }
     void SetSyntaxPalette(const TSyntaxPalette& palette);
     const TAdvanceTable& Advances() const { return *FAdvances; }
 
