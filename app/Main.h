@@ -211,6 +211,7 @@ public:
     TFindReplaceDialog* FindDialog1 = nullptr;
     TFindReplaceDialog* ReplaceDialog1 = nullptr;
     QAction* PreviousSearchAction = nullptr; // Shift+F3: the other direction
+    QAction* JumpToPairAction = nullptr;     // Ctrl+]: to the partner bracket or tag
     bool FSearchUp = false;                  // the find dialog's "上へ"
     void SearchActionExecute();
     void ReplaceActionExecute();
@@ -218,6 +219,7 @@ public:
     void ReplaceDialog1Find();
     void NextSearchActionExecute();
     void PreviousSearchActionExecute();
+    void JumpToPairActionExecute();
     void ReplaceAtMarkedWordActionExecute();
     void ReplaceAllActionExecute();
     void ReadOnlyActionExecute();

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 
 namespace {
 TFindOptions ToFindOptions(TSearchOptions options) {
@@ -44,6 +45,22 @@ void TMainForm::CreateSearchDialogs() {
         qsizetype at = items.indexOf(NextSearchAction);
         menu->insertAction(at + 1 < items.size() ? items[at + 1] : nullptr, PreviousSearchAction);
     }
+    JumpToPairAction = new QAction(QStringLiteral("対応する括弧へ移動(&M)"), this);
+    JumpToPairAction->setObjectName(QStringLiteral("JumpToPairAction"));
+    JumpToPairAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+    JumpToPairAction->setStatusTip(QStringLiteral("カーソル位置の括弧やタグに対応する相手へ移動"));
+    connect(JumpToPairAction, &QAction::triggered, this, &TMainForm::JumpToPairActionExecute);
+    addAction(JumpToPairAction);
+    if (auto* menu = menuBar()->findChild<QMenu*>(QStringLiteral("SearchMenu"))) {
+        menu->addSeparator();
+        menu->addAction(JumpToPairAction);
+    }
+}
+
+void TMainForm::JumpToPairActionExecute() {
+    TMDIChild* child = ActiveMDIChild();
+    if (child && !child->RichEdit1->JumpToPair())
+        QApplication::beep();
 }
 
 void TMainForm::SearchActionExecute() {

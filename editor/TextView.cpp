@@ -20,6 +20,8 @@
 namespace {
 constexpr int SelectionBarWidth = 8;
 constexpr int DefaultMargin = 2;
+// Behind a bracket and its partner: light enough for every colour of text.
+const QColor PairBackground(0xff, 0xe2, 0x8a);
 
 } // namespace
 
@@ -33,6 +35,7 @@ TTextView::TTextView(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     connect(&FBuffer, &TTextBuffer::Changed, this, &TTextView::OnBufferChanged);
     connect(&FBuffer, &TTextBuffer::Reset, this, [this] {
+        ++FEdits;
         FLayouts.clear();
         FComposition.reset();
         FColumnCache.Paragraph = -1;
@@ -98,6 +101,7 @@ void TTextView::SetSyntaxLanguage(TSyntaxLanguage language) {
     if (language == FColours.Language())
         return;
     FColours.SetLanguage(language);
+    ++FEdits;
     FLayouts.clear();
     FComposition.reset();
     viewport()->update();
@@ -325,6 +329,7 @@ void TTextView::paintEvent(QPaintEvent*) {
     const QRect clip = FormatRect().adjusted(0, 0, 0, 1);
     painter.setClipRect(QRect(clip.left(), 0, clip.width() + 1, viewport()->height()));
     const bool caretShown = hasFocus() && FCaretOn;
+    Pair();
     const TDisplayLine caretLine = CaretLine();
     TComposition* composition = Composing() ? &Composition() : nullptr;
     auto breakAfter = [&](qsizetype paragraph) {
@@ -383,6 +388,20 @@ void TTextView::PaintRow(QPainter& painter, const TLineLayout& entry, QPointF or
         r.format.setBackground(palette().highlight());
         r.format.setForeground(palette().highlightedText());
         selections.append(r);
+    }
+    if (const std::optional<TPairMatch>& pair = FPair.Match; pair && FPair.Caret == FSel.Caret) {
+        const std::pair<qsizetype, qsizetype> ranges[] = {{pair->Pos, pair->Length},
+                                                          {pair->PartnerPos, pair->PartnerLength}};
+        for (const auto& [pos, length] : ranges) {
+            const qsizetype a = std::max(pos, entry.Start), b = std::min(pos + length, entry.End);
+            if (a >= b)
+                continue;
+            QTextLayout::FormatRange r;
+            r.start = entry.LayoutIndex(a);
+            r.length = entry.LayoutIndex(b) - r.start;
+            r.format.setBackground(PairBackground);
+            selections.append(r);
+        }
     }
     entry.Layout.draw(&painter, origin, selections);
     const QTextLine textLine = entry.Layout.lineAt(0);
@@ -772,7 +791,30 @@ void TTextView::Paste() {
         ReplaceSelection(Normalized(text));
 }
 
+std::optional<TPairMatch> TTextView::Pair() {
+    if (SelLength() > 0 || Composing()) {
+        FPair.Caret = -1;
+        return std::nullopt;
+    }
+    if (FPair.Caret != FSel.Caret || FPair.Edits != FEdits)
+        FPair = {FSel.Caret, FEdits, FindPair(FBuffer, FColours, FSel.Caret)};
+    return FPair.Match;
+}
+
+bool TTextView::JumpToPair() {
+    const std::optional<TPairMatch> match = Pair();
+    if (!match)
+        return false;
+    // From before a bracket to before its partner, from after one to after it; into a tag's
+    // name, to the other tag's.
+    const bool after = match->Length == 1 && match->Pos + 1 == FSel.Caret;
+    MoveCaret(match->PartnerPos + (after ? 1 : 0), false);
+    EnsureCaretVisible();
+    return true;
+}
+
 void TTextView::OnBufferChanged(const TTextChange& change) {
+    ++FEdits;
     // Typing inside one paragraph keeps the shaped lines before the edit (the breaker may move
     // the two lines above it) and those of other paragraphs; anything else shapes anew.
     if (change.FirstLine == change.OldLastLine && change.FirstLine == change.NewLastLine) {

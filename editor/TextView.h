@@ -4,6 +4,7 @@
 // Positions are UTF-16 offsets; "lines" in the message-like operations are display lines.
 
 #include "editor/AdvanceTable.h"
+#include "editor/PairMatch.h"
 #include "editor/Search.h"
 #include "editor/SyntaxColours.h"
 #include "editor/TextBuffer.h"
@@ -87,6 +88,10 @@ public:
     TSyntaxLanguage SyntaxLanguage() const { return FColours.Language(); }
     void SetSyntaxLanguage(TSyntaxLanguage language);
     const TSyntaxPalette& SyntaxPalette() const { return FPalette; }
+    // The bracket or tag the caret stands beside and its partner, highlighted while painted.
+    std::optional<TPairMatch> Pair();
+    // Moves the caret to the partner of the bracket or tag beside it; false when there is none.
+    bool JumpToPair();
     // Whether the background pass has coloured the whole text.
     bool ColoursDone() const { return FColours.Done(); }
     void SetSyntaxPalette(const TSyntaxPalette& palette);
@@ -241,6 +246,13 @@ private:
     TSyntaxColours FColours; // before the view hears of an edit, the colours know of it
     TSyntaxPalette FPalette = DefaultSyntaxPalette();
     std::vector<TSyntaxRun> FRuns;
+    // The pair at the caret, found again when the caret or the text has moved since.
+    struct {
+        qsizetype Caret = -1;
+        quint64 Edits = 0;
+        std::optional<TPairMatch> Match;
+    } FPair;
+    quint64 FEdits = 1; // counts edits, loads and colour changes
     std::unique_ptr<TAdvanceTable> FAdvances;
     TSelection FSel;
     bool FCaretUpstream = false;

@@ -133,10 +133,13 @@ void TFrameTest::menus_data() {
                                  QStringLiteral("全て選択(&A)"), QStringLiteral("-"),
                                  QStringLiteral("ReadOnly(&R)")};
     QTest::newRow("search") << QStringLiteral("検索(&S)") << QString()
-                            << QStringList{QStringLiteral("検索(&S)"), QStringLiteral("次を検索"),
+                            << QStringList{QStringLiteral("検索(&S)"),
+                                           QStringLiteral("次を検索"),
                                            QStringLiteral("置換(&R)"),
                                            QStringLiteral("マークされた単語を置換"),
-                                           QStringLiteral("全て置換(&A)")};
+                                           QStringLiteral("全て置換(&A)"),
+                                           QStringLiteral("-"),
+                                           QStringLiteral("対応する括弧へ移動(&M)")};
     QTest::newRow("view") << QStringLiteral("表示(&V)") << QString()
                           << QStringList{QStringLiteral("MSIE で確認(&M)"),
                                          QStringLiteral("Netscap で確認(&N)"),
@@ -150,6 +153,7 @@ void TFrameTest::menus_data() {
                                          QStringLiteral("-"),
                                          QStringLiteral("設定(&O)"),
                                          QStringLiteral("-"),
+                                         QStringLiteral("色分け表示(&Y)"),
                                          QStringLiteral("編集記号(&K)")};
     QTest::newRow("window") << QStringLiteral("ウィンドウ(&W)")
                             << QStringLiteral("ウィンドウ操作の機能")

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void EnterKeepsTheIndentation();
     void LineNumbersBesideTheText();
     void ColoursFollowTheTextAsItChanges();
+    void PairsAreHighlightedAndJumpedTo();
 
 private:
     TTextView* FView = nullptr;
@@ -730,6 +731,31 @@ void TTextViewTest::ColoursFollowTheTextAsItChanges() {
     QApplication::sendEvent(FView, &commit);
     FView->SetSyntaxLanguage(slNone);
     QCOMPARE(CommentPixels(FView, 0), 0);
+}
+
+void TTextViewTest::PairsAreHighlightedAndJumpedTo() {
+    FView->Buffer().SetText(QStringLiteral("f(a, (b)) x"));
+    auto highlighted = [this] {
+        const QImage shot = FView->viewport()->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                count += shot.pixelColor(x, y) == QColor(0xff, 0xe2, 0x8a);
+        return count;
+    };
+    FView->SetSelection(10, 10);
+    QCOMPARE(highlighted(), 0);
+    QVERIFY(!FView->JumpToPair());
+    // Before a bracket to before its partner and back; after one to after its partner.
+    const std::pair<qsizetype, qsizetype> jumps[] = {{1, 8}, {8, 1}, {9, 2}, {6, 8}};
+    for (const auto& [from, to] : jumps) {
+        FView->SetSelection(from, from);
+        QVERIFY(highlighted() > 0);
+        QVERIFY(FView->JumpToPair());
+        QCOMPARE(FView->CaretPos(), to);
+    }
+    FView->SetSelection(1, 3); // a selection shows no pair
+    QCOMPARE(highlighted(), 0);
 }
 
 QTEST_MAIN(TTextViewTest)
