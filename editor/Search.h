@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 struct TFindOptions {
     bool MatchCase = false;
@@ -13,7 +14,12 @@ struct TFindOptions {
     // first and last characters (another script, a blank, punctuation or nothing): "漢字" is a
     // whole word in "漢字かな", "val" is not one in "valid".
     bool WholeWord = false;
+    // The text is a regular expression (see editor/RegexSearch.h).
+    bool Regex = false;
 };
+
+// Whether [pos, pos + length) is a whole word under the rule above.
+bool IsWholeWord(const TTextBuffer& buffer, qsizetype pos, qsizetype length);
 
 // Whether `what` matches the text at [pos, pos + what.size()) under the options.
 bool MatchesAt(const TTextBuffer& buffer, qsizetype pos, const QString& what, TFindOptions options);
@@ -33,3 +39,14 @@ struct TReplaceAllResult {
 // read-only.
 TReplaceAllResult ReplaceAll(TTextBuffer& buffer, qsizetype from, const QString& what,
                              const QString& with, TFindOptions options, TSelection before);
+
+// One replacement of a replace-all: [Pos, Pos + Length) becomes [WithStart, WithStart +
+// WithLength) of the replacement text.
+struct TReplaceSpan {
+    qsizetype Pos = 0, Length = 0;
+    qsizetype WithStart = 0, WithLength = 0;
+};
+// Replaces the spans (in order, not overlapping) as one edit and one undo step, building the new
+// text straight from the chunks.
+TReplaceAllResult ReplaceSpans(TTextBuffer& buffer, const std::vector<TReplaceSpan>& spans,
+                               const QString& with, TSelection before);
