@@ -251,19 +251,23 @@ struct TScanner {
 
 TRegexStatus TRegexSearch::Scan(const TTextBuffer& buffer, qsizetype from, qsizetype to,
                                 const QDeadlineTimer& deadline,
-                                const std::function<bool(const TRegexHit&)>& onMatch) const {
+                                const std::function<bool(const TRegexHit&)>& onMatch,
+                                qsizetype* reached) const {
+    qsizetype ignored = 0;
+    if (!reached)
+        reached = &ignored;
     from = buffer.Snap(std::clamp<qsizetype>(from, 0, buffer.Length()), true);
     to = std::clamp<qsizetype>(to, 0, buffer.Length());
     if (!IsValid() || from > to)
         return rsDone;
-    return FMultiLine ? ScanOverLines(buffer, from, to, deadline, onMatch)
-                      : ScanParagraphs(buffer, from, to, deadline, onMatch);
+    return FMultiLine ? ScanOverLines(buffer, from, to, deadline, onMatch, reached)
+                      : ScanParagraphs(buffer, from, to, deadline, onMatch, reached);
 }
 
-TRegexStatus
-TRegexSearch::ScanParagraphs(const TTextBuffer& buffer, qsizetype from, qsizetype to,
-                             const QDeadlineTimer& deadline,
-                             const std::function<bool(const TRegexHit&)>& onMatch) const {
+TRegexStatus TRegexSearch::ScanParagraphs(const TTextBuffer& buffer, qsizetype from, qsizetype to,
+                                          const QDeadlineTimer& deadline,
+                                          const std::function<bool(const TRegexHit&)>& onMatch,
+                                          qsizetype* reached) const {
     TScanner scanner{FRegex, FOptions, buffer, to, deadline, onMatch};
     qsizetype paragraph = buffer.LineOfPos(from);
     const qsizetype lastParagraph = buffer.LineOfPos(to);
@@ -279,6 +283,7 @@ TRegexSearch::ScanParagraphs(const TTextBuffer& buffer, qsizetype from, qsizetyp
             return scanner.Status;
         paragraph = last + 1;
         offset = 0;
+        *reached = paragraph < buffer.LineCount() ? buffer.LineStart(paragraph) : buffer.Length();
     }
     return rsDone;
 }
@@ -286,10 +291,10 @@ TRegexSearch::ScanParagraphs(const TTextBuffer& buffer, qsizetype from, qsizetyp
 // Over lines the window starts at a paragraph's start and grows while a match might go on past
 // its end: the engine's hard partial matching reports a match that reached the window's end
 // (and would want more text) before any complete match found further on.
-TRegexStatus
-TRegexSearch::ScanOverLines(const TTextBuffer& buffer, qsizetype from, qsizetype to,
-                            const QDeadlineTimer& deadline,
-                            const std::function<bool(const TRegexHit&)>& onMatch) const {
+TRegexStatus TRegexSearch::ScanOverLines(const TTextBuffer& buffer, qsizetype from, qsizetype to,
+                                         const QDeadlineTimer& deadline,
+                                         const std::function<bool(const TRegexHit&)>& onMatch,
+                                         qsizetype* reached) const {
     TScanner scanner{FRegex, FOptions, buffer, to, deadline, onMatch};
     qsizetype start = buffer.LineStart(buffer.LineOfPos(from));
     qsizetype offset = from - start;
@@ -316,6 +321,8 @@ TRegexSearch::ScanOverLines(const TTextBuffer& buffer, qsizetype from, qsizetype
             if (offset < 0)
                 return scanner.Status;
         }
+        if (!grow)
+            *reached = end;
         if (whole && !grow)
             return rsDone;
         if (!grow) {

@@ -37,10 +37,12 @@ public:
 
     // Calls onMatch for each match starting at or after `from` and ending by `to`, in order and
     // without overlaps, until it returns false. The search begins where `from` stands: in its
-    // paragraph, or with a pattern over lines in the text from that paragraph's start.
+    // paragraph, or with a pattern over lines in the text from that paragraph's start. When
+    // given, reached is moved on to where every match starting before it has been offered.
     TRegexStatus Scan(const TTextBuffer& buffer, qsizetype from, qsizetype to,
                       const QDeadlineTimer& deadline,
-                      const std::function<bool(const TRegexHit&)>& onMatch) const;
+                      const std::function<bool(const TRegexHit&)>& onMatch,
+                      qsizetype* reached = nullptr) const;
     // The first match from `from` on, the last one ending by `from`, or the match that covers
     // exactly [pos, pos + length).
     TRegexStatus Forward(const TTextBuffer& buffer, qsizetype from, const QDeadlineTimer& deadline,
@@ -64,10 +66,12 @@ public:
 private:
     TRegexStatus ScanParagraphs(const TTextBuffer& buffer, qsizetype from, qsizetype to,
                                 const QDeadlineTimer& deadline,
-                                const std::function<bool(const TRegexHit&)>& onMatch) const;
+                                const std::function<bool(const TRegexHit&)>& onMatch,
+                                qsizetype* reached) const;
     TRegexStatus ScanOverLines(const TTextBuffer& buffer, qsizetype from, qsizetype to,
                                const QDeadlineTimer& deadline,
-                               const std::function<bool(const TRegexHit&)>& onMatch) const;
+                               const std::function<bool(const TRegexHit&)>& onMatch,
+                               qsizetype* reached) const;
 
     QRegularExpression FRegex;
     TFindOptions FOptions;

@@ -140,6 +140,11 @@ void ScanMatches(const TTextBuffer& buffer, const QString& what, qsizetype from,
 }
 } // namespace
 
+void ForEachMatch(const TTextBuffer& buffer, const QString& what, qsizetype from, qsizetype to,
+                  TFindOptions options, const std::function<bool(qsizetype)>& onMatch) {
+    ScanMatches(buffer, what, from, to, options, onMatch);
+}
+
 std::optional<qsizetype> FindForward(const TTextBuffer& buffer, const QString& what, qsizetype from,
                                      qsizetype to, TFindOptions options) {
     std::optional<qsizetype> found;

@@ -5,6 +5,7 @@
 #include "editor/TextBuffer.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,10 @@ bool IsWholeWord(const TTextBuffer& buffer, qsizetype pos, qsizetype length);
 
 // Whether `what` matches the text at [pos, pos + what.size()) under the options.
 bool MatchesAt(const TTextBuffer& buffer, qsizetype pos, const QString& what, TFindOptions options);
+// Calls onMatch for each match lying in [from, to), in order and without overlaps, until it
+// returns false.
+void ForEachMatch(const TTextBuffer& buffer, const QString& what, qsizetype from, qsizetype to,
+                  TFindOptions options, const std::function<bool(qsizetype)>& onMatch);
 // The first match starting in [from, to - what.size()], or nothing.
 std::optional<qsizetype> FindForward(const TTextBuffer& buffer, const QString& what, qsizetype from,
                                      qsizetype to, TFindOptions options);

@@ -2,6 +2,7 @@
 
 #include "editor/CharClass.h"
 #include "editor/LineNumberGutter.h"
+#include "editor/MatchHighlighter.h"
 #include "editor/Search.h"
 #include "editor/TextViewAccessible.h"
 #include "platform/TextCodec.h"
@@ -48,6 +49,9 @@ TTextView::TTextView(QWidget* parent) : QAbstractScrollArea(parent), FWrap(FBuff
         UpdateScrollBars();
         viewport()->update();
     });
+    FMatchHighlighter = new TMatchHighlighter(FBuffer, this);
+    connect(FMatchHighlighter, &TMatchHighlighter::MatchesChanged, viewport(),
+            qOverload<>(&QWidget::update));
     SetTextFont(font());
 }
 
@@ -328,6 +332,13 @@ void TTextView::PaintRow(QPainter& painter, const TLineLayout& entry, QPointF or
     const double lineHeight = FAdvances->LineHeight();
     const qsizetype selStart = SelStart(), selEnd = SelStart() + SelLength();
     QList<QTextLayout::FormatRange> selections;
+    for (const auto& [pos, length] : FMatchHighlighter->MatchesIn(entry.Start, entry.End)) {
+        QTextLayout::FormatRange r;
+        r.start = entry.LayoutIndex(std::max(pos, entry.Start));
+        r.length = entry.LayoutIndex(std::min(pos + length, entry.End)) - r.start;
+        r.format.setBackground(TMatchHighlighter::Colour());
+        selections.append(r);
+    }
     const qsizetype from = std::max(selStart, entry.Start), to = std::min(selEnd, entry.End);
     if (from < to) {
         QTextLayout::FormatRange r;
