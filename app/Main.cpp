@@ -151,6 +151,7 @@ TMainForm::~TMainForm() {
 void TMainForm::FormCreate() {
     GradientCaption1->AppNameText().SetCaption(QStringLiteral("Quorvel for JavaScript v.1.46"));
     FSearchOptions = {};
+    LoadSearchOptions();
     // A damaged favourites file is reported and ends the creation steps here; the frame runs
     // on without fonts and recent files.
     if (!Guarded([this] { LoadFavouriteFolders(); }))

@@ -41,7 +41,7 @@ class TSettingForm;
 inline const QString NewFileCaption = QStringLiteral("新規ﾌｧｲﾙ");
 
 // Options of the search commands.
-enum TSearchOption : uint8_t { soMatchCase = 1, soWholeWord = 2 };
+enum TSearchOption : uint8_t { soMatchCase = 1, soWholeWord = 2, soRegex = 4 };
 Q_DECLARE_FLAGS(TSearchOptions, TSearchOption)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchOptions)
 
@@ -213,6 +213,12 @@ public:
     QAction* PreviousSearchAction = nullptr; // Shift+F3: the other direction
     QAction* JumpToPairAction = nullptr;     // Ctrl+]: to the partner bracket or tag
     bool FSearchUp = false;                  // the find dialog's "上へ"
+    // Every match shown in the active window: from the find dialog's opening until Escape in the
+    // editor; the window that shows them now.
+    bool FShowMatches = false;
+    QPointer<TMDIChild> FShowingMatches;
+    // Where the last search found an empty match, so that F3 goes on past it.
+    qsizetype FEmptyMatchAt = -1;
     void SearchActionExecute();
     void ReplaceActionExecute();
     void FindDialog1Find();
@@ -284,6 +290,11 @@ private:
     void CreateSearchDialogs();
     void TakeSearchFrom(const TFindReplaceDialog* dialog);
     void Search(bool up);
+    void ShowMatches();
+    void ShowMatchCount();
+    void StopShowingMatches();
+    // The regular-expression check box, kept in Quorveljs.ini.
+    void LoadSearchOptions();
     // Main.cpp
     void FormCreate();
     void FormShow();

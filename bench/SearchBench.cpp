@@ -1,8 +1,10 @@
 // Search and replace on the buffer against the same work on Qt's plain text engine, in one run:
 // replace-all of 100 000 matches in a 10 MB text (the reference loops QTextDocument::find and
 // QTextCursor::insertText inside one edit block), and a find over 100 MB that matches only at
-// the very end (against QString::indexOf and QTextDocument::find).
+// the very end (against QString::indexOf and QTextDocument::find); and the same replace-all with
+// a regular expression against the plain-text replace-all, taking turns in the same run.
 
+#include "editor/RegexSearch.h"
 #include "editor/Search.h"
 
 #include <QApplication>
@@ -62,9 +64,8 @@ int main(int argc, char** argv) {
         buffer.SetText(tenMB);
         QElapsedTimer t;
         t.start();
-        ourCount = ReplaceAll(buffer, 0, QStringLiteral("needle"), QStringLiteral("thread"), {},
-                              {})
-                       .Count;
+        ourCount =
+            ReplaceAll(buffer, 0, QStringLiteral("needle"), QStringLiteral("thread"), {}, {}).Count;
         runs.push_back(Ms(t));
     }
     std::sort(runs.begin(), runs.end());
@@ -94,6 +95,54 @@ int main(int argc, char** argv) {
                 refOnly, refCount / (refOnly / 1000), (long long)refCount);
     std::printf("  speed-up %.1fx  (targets: at least 20x and under 100 ms)\n\n",
                 refOnly / oursOnly);
+
+    // Regular-expression replace-all against plain replace-all, in turns, 7 runs each.
+    {
+        std::vector<double> plain, regex, refs;
+        qsizetype plainCount = 0, regexCount = 0, refsCount = 0;
+        const TRegexSearch literal(QStringLiteral("ne+dle"), {});
+        const TRegexSearch captures(QStringLiteral("n(e+)d(le)"), {});
+        auto time = [&](std::vector<double>& into, qsizetype& count, auto&& replace) {
+            TTextBuffer buffer;
+            buffer.SetText(tenMB);
+            QElapsedTimer t;
+            t.start();
+            count = replace(buffer);
+            into.push_back(Ms(t));
+        };
+        const QDeadlineTimer forever(QDeadlineTimer::Forever);
+        for (int i = 0; i < 7; ++i) {
+            time(plain, plainCount, [](TTextBuffer& b) {
+                return ReplaceAll(b, 0, QStringLiteral("needle"), QStringLiteral("thread"), {}, {})
+                    .Count;
+            });
+            time(regex, regexCount, [&](TTextBuffer& b) {
+                TReplaceAllResult r;
+                literal.ReplaceAll(b, 0, QStringLiteral("thread"), QStringLiteral("\r\n"), {},
+                                   forever, r);
+                return r.Count;
+            });
+            time(refs, refsCount, [&](TTextBuffer& b) {
+                TReplaceAllResult r;
+                captures.ReplaceAll(b, 0, QStringLiteral("thr$1a$2"), QStringLiteral("\r\n"), {},
+                                    forever, r);
+                return r.Count;
+            });
+        }
+        for (auto* v : {&plain, &regex, &refs})
+            std::sort(v->begin(), v->end());
+        const double p = plain[3], r = regex[3], c = refs[3];
+        std::printf("replace-all with a regular expression, same text, 7 runs in turns\n");
+        std::printf("  plain text \"needle\"                    %9.1f ms  (%lld matches)\n", p,
+                    (long long)plainCount);
+        std::printf(
+            "  regex \"ne+dle\" -> \"thread\"           %9.1f ms  (%lld matches)  %.2fx plain\n", r,
+            (long long)regexCount, r / p);
+        std::printf(
+            "  regex \"n(e+)d(le)\" -> \"thr$1a$2\"     %9.1f ms  (%lld matches)  %.2fx plain\n", c,
+            (long long)refsCount, c / p);
+        std::printf("  (target: at most 4x the plain-text replace-all)\n\n");
+    }
 
     // Find over 100 MB matching only at the end.
     const QString big = Text(60'000'000, 0) + QStringLiteral("needle");

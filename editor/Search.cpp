@@ -37,6 +37,10 @@ Qt::CaseSensitivity Sensitivity(TFindOptions options) {
 
 } // namespace
 
+bool IsWholeWord(const TTextBuffer& buffer, qsizetype pos, qsizetype length) {
+    return WholeWordAt(buffer, pos, length);
+}
+
 bool MatchesAt(const TTextBuffer& buffer, qsizetype pos, const QString& what,
                TFindOptions options) {
     if (what.isEmpty() || pos < 0 || pos + what.size() > buffer.Length())
@@ -136,6 +140,11 @@ void ScanMatches(const TTextBuffer& buffer, const QString& what, qsizetype from,
 }
 } // namespace
 
+void ForEachMatch(const TTextBuffer& buffer, const QString& what, qsizetype from, qsizetype to,
+                  TFindOptions options, const std::function<bool(qsizetype)>& onMatch) {
+    ScanMatches(buffer, what, from, to, options, onMatch);
+}
+
 std::optional<qsizetype> FindForward(const TTextBuffer& buffer, const QString& what, qsizetype from,
                                      qsizetype to, TFindOptions options) {
     std::optional<qsizetype> found;
@@ -172,21 +181,33 @@ std::optional<qsizetype> FindBackward(const TTextBuffer& buffer, const QString& 
 
 TReplaceAllResult ReplaceAll(TTextBuffer& buffer, qsizetype from, const QString& what,
                              const QString& with, TFindOptions options, TSelection before) {
-    TReplaceAllResult result{0, from};
     if (buffer.ReadOnly())
-        return result;
-    std::vector<qsizetype> matches;
+        return {0, from};
+    std::vector<TReplaceSpan> spans;
     ScanMatches(buffer, what, from, buffer.Length(), options, [&](qsizetype at) {
-        matches.push_back(at);
+        spans.push_back({at, what.size(), 0, with.size()});
         return true;
     });
-    if (matches.empty())
+    TReplaceAllResult result = ReplaceSpans(buffer, spans, with, before);
+    if (spans.empty())
+        result.End = from;
+    return result;
+}
+
+TReplaceAllResult ReplaceSpans(TTextBuffer& buffer, const std::vector<TReplaceSpan>& spans,
+                               const QString& with, TSelection before) {
+    TReplaceAllResult result;
+    if (spans.empty() || buffer.ReadOnly())
         return result;
-    const qsizetype first = matches.front(), last = matches.back() + what.size();
+    const qsizetype first = spans.front().Pos, last = spans.back().Pos + spans.back().Length;
     // The new text is built straight from the chunks, gap by gap: the span is never copied whole.
+    qsizetype grows = 0;
+    for (const TReplaceSpan& span : spans)
+        grows += span.WithLength - span.Length;
     QString replaced;
-    replaced.reserve(last - first + qsizetype(matches.size()) * (with.size() - what.size()));
-    size_t next = 0;        // the first match not yet replaced
+    replaced.reserve(last - first + grows);
+    const QStringView withView(with);
+    size_t next = 0;        // the first span not yet replaced
     qsizetype pos = first;  // where the current piece starts
     qsizetype done = first; // the source text before this is replaced or copied
     auto take = [&](auto piece) {
@@ -196,19 +217,26 @@ TReplaceAllResult ReplaceAll(TTextBuffer& buffer, qsizetype from, const QString&
                 replaced += piece.mid(done - pos, to - done);
             done = std::max(done, to);
         };
-        for (; next < matches.size() && matches[next] < end; ++next) {
-            copy(matches[next]);
-            replaced += with;
-            done = matches[next] + what.size(); // may lie in a later piece
+        // An empty span at the piece's end belongs to the next piece, unless it is the last.
+        for (; next < spans.size() &&
+               (spans[next].Pos < end || (spans[next].Pos == end && end == last));
+             ++next) {
+            copy(spans[next].Pos);
+            replaced += withView.mid(spans[next].WithStart, spans[next].WithLength);
+            done = spans[next].Pos + spans[next].Length; // may lie in a later piece
         }
         copy(end);
         pos = end;
     };
-    buffer.ForEachPiece(
-        first, last - first, [&](QLatin1StringView piece) { take(piece); },
-        [&](QStringView piece) { take(piece); });
+    if (last > first) {
+        buffer.ForEachPiece(
+            first, last - first, [&](QLatin1StringView piece) { take(piece); },
+            [&](QStringView piece) { take(piece); });
+    } else {
+        take(QStringView()); // nothing but empty matches at one place
+    }
     buffer.Replace(first, last - first, replaced, ekCommand, before);
-    result.Count = qsizetype(matches.size());
+    result.Count = qsizetype(spans.size());
     result.End = first + replaced.size();
     return result;
 }

@@ -5,7 +5,9 @@
 #include "editor/TextBuffer.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
+#include <vector>
 
 struct TFindOptions {
     bool MatchCase = false;
@@ -13,10 +15,19 @@ struct TFindOptions {
     // first and last characters (another script, a blank, punctuation or nothing): "漢字" is a
     // whole word in "漢字かな", "val" is not one in "valid".
     bool WholeWord = false;
+    // The text is a regular expression (see editor/RegexSearch.h).
+    bool Regex = false;
 };
+
+// Whether [pos, pos + length) is a whole word under the rule above.
+bool IsWholeWord(const TTextBuffer& buffer, qsizetype pos, qsizetype length);
 
 // Whether `what` matches the text at [pos, pos + what.size()) under the options.
 bool MatchesAt(const TTextBuffer& buffer, qsizetype pos, const QString& what, TFindOptions options);
+// Calls onMatch for each match lying in [from, to), in order and without overlaps, until it
+// returns false.
+void ForEachMatch(const TTextBuffer& buffer, const QString& what, qsizetype from, qsizetype to,
+                  TFindOptions options, const std::function<bool(qsizetype)>& onMatch);
 // The first match starting in [from, to - what.size()], or nothing.
 std::optional<qsizetype> FindForward(const TTextBuffer& buffer, const QString& what, qsizetype from,
                                      qsizetype to, TFindOptions options);
@@ -33,3 +44,14 @@ struct TReplaceAllResult {
 // read-only.
 TReplaceAllResult ReplaceAll(TTextBuffer& buffer, qsizetype from, const QString& what,
                              const QString& with, TFindOptions options, TSelection before);
+
+// One replacement of a replace-all: [Pos, Pos + Length) becomes [WithStart, WithStart +
+// WithLength) of the replacement text.
+struct TReplaceSpan {
+    qsizetype Pos = 0, Length = 0;
+    qsizetype WithStart = 0, WithLength = 0;
+};
+// Replaces the spans (in order, not overlapping) as one edit and one undo step, building the new
+// text straight from the chunks.
+TReplaceAllResult ReplaceSpans(TTextBuffer& buffer, const std::vector<TReplaceSpan>& spans,
+                               const QString& with, TSelection before);

@@ -2,6 +2,7 @@
 
 #include "editor/CharClass.h"
 #include "editor/LineNumberGutter.h"
+#include "editor/MatchHighlighter.h"
 #include "editor/Search.h"
 #include "editor/TextViewAccessible.h"
 #include "platform/TextCodec.h"
@@ -20,8 +21,9 @@
 namespace {
 constexpr int SelectionBarWidth = 8;
 constexpr int DefaultMargin = 2;
-// Behind a bracket and its partner: light enough for every colour of text.
-const QColor PairBackground(0xff, 0xe2, 0x8a);
+// Behind a bracket and its partner: light enough for every colour of text, and blue where the
+// search matches are yellow.
+const QColor PairBackground(0xbf, 0xdf, 0xff);
 
 } // namespace
 
@@ -58,6 +60,9 @@ TTextView::TTextView(QWidget* parent)
         if (first <= bottom && last >= FTopLine.Paragraph)
             viewport()->update();
     });
+    FMatchHighlighter = new TMatchHighlighter(FBuffer, this);
+    connect(FMatchHighlighter, &TMatchHighlighter::MatchesChanged, viewport(),
+            qOverload<>(&QWidget::update));
     SetTextFont(font());
 }
 
@@ -380,28 +385,27 @@ void TTextView::PaintRow(QPainter& painter, const TLineLayout& entry, QPointF or
     const double lineHeight = FAdvances->LineHeight();
     const qsizetype selStart = SelStart(), selEnd = SelStart() + SelLength();
     QList<QTextLayout::FormatRange> selections;
-    const qsizetype from = std::max(selStart, entry.Start), to = std::min(selEnd, entry.End);
-    if (from < to) {
+    // Backgrounds of the row's part of [pos, pos + length): search matches, the selection over
+    // them, the pair at the caret.
+    auto shade = [&](qsizetype pos, qsizetype length, const QBrush& background,
+                     const QBrush& foreground = QBrush()) {
+        const qsizetype a = std::max(pos, entry.Start), b = std::min(pos + length, entry.End);
+        if (a >= b)
+            return;
         QTextLayout::FormatRange r;
-        r.start = entry.LayoutIndex(from);
-        r.length = entry.LayoutIndex(to) - r.start;
-        r.format.setBackground(palette().highlight());
-        r.format.setForeground(palette().highlightedText());
+        r.start = entry.LayoutIndex(a);
+        r.length = entry.LayoutIndex(b) - r.start;
+        r.format.setBackground(background);
+        if (foreground.style() != Qt::NoBrush)
+            r.format.setForeground(foreground);
         selections.append(r);
-    }
+    };
+    for (const auto& [pos, length] : FMatchHighlighter->MatchesIn(entry.Start, entry.End))
+        shade(pos, length, TMatchHighlighter::Colour());
+    shade(selStart, selEnd - selStart, palette().highlight(), palette().highlightedText());
     if (const std::optional<TPairMatch>& pair = FPair.Match; pair && FPair.Caret == FSel.Caret) {
-        const std::pair<qsizetype, qsizetype> ranges[] = {{pair->Pos, pair->Length},
-                                                          {pair->PartnerPos, pair->PartnerLength}};
-        for (const auto& [pos, length] : ranges) {
-            const qsizetype a = std::max(pos, entry.Start), b = std::min(pos + length, entry.End);
-            if (a >= b)
-                continue;
-            QTextLayout::FormatRange r;
-            r.start = entry.LayoutIndex(a);
-            r.length = entry.LayoutIndex(b) - r.start;
-            r.format.setBackground(PairBackground);
-            selections.append(r);
-        }
+        shade(pair->Pos, pair->Length, PairBackground);
+        shade(pair->PartnerPos, pair->PartnerLength, PairBackground);
     }
     entry.Layout.draw(&painter, origin, selections);
     const QTextLine textLine = entry.Layout.lineAt(0);

@@ -38,6 +38,7 @@ struct TPaintedLine {
 };
 
 class TLineNumberGutter;
+class TMatchHighlighter;
 
 class TTextView : public QAbstractScrollArea {
     Q_OBJECT
@@ -118,6 +119,8 @@ public:
     // Prints the whole text page by page in the control's font, wrapped at the page width by the
     // control's line-break rules; the title names the print job.
     void Print(QPrinter* printer, const QString& title);
+    // Every match of a search, painted with a light background while it is shown.
+    TMatchHighlighter& MatchHighlighter() { return *FMatchHighlighter; }
     bool Composing() const { return !FPreedit.isEmpty(); }
     QString PreeditText() const { return FPreedit; }
 
@@ -283,4 +286,5 @@ private:
     QPoint FLastMouse;
     double FMaxWidth = 0;
     std::map<std::pair<qsizetype, qsizetype>, std::unique_ptr<TLineLayout>> FLayouts;
+    TMatchHighlighter* FMatchHighlighter = nullptr; // a child object
 };

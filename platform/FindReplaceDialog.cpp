@@ -28,9 +28,11 @@ TFindReplaceDialog::TFindReplaceDialog(TKind kind, QWidget* parent) : QDialog(pa
     }
     FMatchCase = new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)"));
     FWholeWord = new QCheckBox(QStringLiteral("単語単位で探す(&W)"));
+    FRegex = new QCheckBox(QStringLiteral("正規表現(&X)"));
     auto* options = new QVBoxLayout;
     options->addWidget(FWholeWord);
     options->addWidget(FMatchCase);
+    options->addWidget(FRegex);
     auto* lower = new QHBoxLayout;
     lower->addLayout(options);
     if (kind == fkFind) {
@@ -70,6 +72,9 @@ TFindReplaceDialog::TFindReplaceDialog(TKind kind, QWidget* parent) : QDialog(pa
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
     connect(FFindEdit, &QLineEdit::textChanged, this, &TFindReplaceDialog::UpdateButtons);
+    connect(FFindEdit, &QLineEdit::textChanged, this, &TFindReplaceDialog::Changed);
+    for (QCheckBox* box : {FMatchCase, FWholeWord, FRegex})
+        connect(box, &QCheckBox::toggled, this, &TFindReplaceDialog::Changed);
     UpdateButtons();
 }
 
@@ -87,6 +92,12 @@ bool TFindReplaceDialog::MatchCase() const {
 }
 bool TFindReplaceDialog::WholeWord() const {
     return FWholeWord->isChecked();
+}
+bool TFindReplaceDialog::Regex() const {
+    return FRegex->isChecked();
+}
+void TFindReplaceDialog::SetRegex(bool on) {
+    FRegex->setChecked(on);
 }
 bool TFindReplaceDialog::SearchUp() const {
     return FUp && FUp->isChecked();

@@ -21,6 +21,9 @@ public:
     QString ReplaceText() const;
     bool MatchCase() const;
     bool WholeWord() const;
+    // The text is a regular expression.
+    bool Regex() const;
+    void SetRegex(bool on);
     // The find dialog's direction: true for "上へ".
     bool SearchUp() const;
     // Shows the dialog (modeless) with the find text selected, ready for typing.
@@ -30,6 +33,8 @@ Q_SIGNALS:
     void Find();
     void Replace();
     void ReplaceAll();
+    // The text or an option changed, as the user edits them.
+    void Changed();
 
 private:
     void UpdateButtons();
@@ -39,6 +44,7 @@ private:
     QLineEdit* FReplaceEdit = nullptr;
     QCheckBox* FMatchCase;
     QCheckBox* FWholeWord;
+    QCheckBox* FRegex;
     QRadioButton* FUp = nullptr;
     QPushButton* FFindButton;
     QPushButton* FReplaceButton = nullptr;

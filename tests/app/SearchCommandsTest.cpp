@@ -6,7 +6,9 @@
 
 #include "app/Childwin.h"
 #include "app/Main.h"
+#include "components/IniGT.h"
 #include "editor/ExtMemo.h"
+#include "editor/MatchHighlighter.h"
 #include "platform/FindReplaceDialog.h"
 
 #include <QAction>
@@ -33,8 +35,17 @@ private Q_SLOTS:
     void ReplaceDialogButtonsWork();
     void ReadOnlyFollowsTheActiveWindow();
     void NothingWithoutAWindow();
+    void RegexFindAndReplaceWithReferences();
+    void RegexBadOrRunawayPatternIsToldAndChangesNothing_data();
+    void RegexBadOrRunawayPatternIsToldAndChangesNothing();
+    void EveryMatchShownAndCountedUntilEscape();
 
 private:
+    void CheckRegex(TFindReplaceDialog* dialog, bool on) {
+        for (auto* box : dialog->findChildren<QCheckBox*>())
+            if (box->text() == QStringLiteral("正規表現(&X)"))
+                box->setChecked(on);
+    }
     TExtMemo* NewWindow(const QString& text) {
         FFixture->Frame().FileNew1->trigger();
         TExtMemo* memo = FFixture->Active()->RichEdit1;
@@ -213,6 +224,118 @@ void TSearchCommandsTest::NothingWithoutAWindow() {
     f.ReadOnlyAction->trigger();
     QVERIFY(!f.FSearchFound);
     QVERIFY(!f.ReadOnlyAction->isChecked());
+}
+
+// F3 walks the matches of a pattern (an empty one at each line start too), Shift+F3 goes back,
+// F4 and replace-all expand the references, and replace-all is one undo step. The box is one
+// setting for both dialogs, kept in the settings file.
+void TSearchCommandsTest::RegexFindAndReplaceWithReferences() {
+    TExtMemo* memo = NewWindow(QStringLiteral("id=42;\r\nx=7;\r\ny=z;"));
+    TMainForm& f = FFixture->Frame();
+    CheckRegex(f.FindDialog1, true);
+    QVERIFY(f.ReplaceDialog1->Regex());
+    QCOMPARE(f.IniGT1->ReadInteger(QStringLiteral("Search"), QStringLiteral("Regex"), 0), 1);
+    FindWith(QStringLiteral("^"));
+    std::vector<qsizetype> walk{memo->SelStart()};
+    for (int i = 0; i < 3; ++i) {
+        f.NextSearchAction->trigger();
+        walk.push_back(f.FSearchFound ? memo->SelStart() : -1);
+    }
+    QCOMPARE(walk, (std::vector<qsizetype>{0, 8, 14, -1}));
+    memo->SetSelection(0, 0);
+    FindWith(QStringLiteral("(\\w+)=(\\d+)"));
+    QCOMPARE(memo->SelText(), QStringLiteral("id=42"));
+    f.NextSearchAction->trigger();
+    QCOMPARE(memo->SelText(), QStringLiteral("x=7"));
+    f.PreviousSearchAction->trigger();
+    QCOMPARE(memo->SelText(), QStringLiteral("id=42"));
+    f.ReplaceDialog1->findChildren<QLineEdit*>().at(1)->setText(QStringLiteral("$2\\t$1"));
+    f.ReplaceAtMarkedWordAction->trigger();
+    QCOMPARE(memo->Buffer().Text(), QStringLiteral("42\tid;\r\nx=7;\r\ny=z;"));
+    QCOMPARE(memo->SelText(), QStringLiteral("x=7"));
+    f.ReplaceDialog1->findChildren<QLineEdit*>().at(1)->setText(QStringLiteral("[$&]\\n"));
+    memo->SetSelection(0, 0);
+    f.ReplaceAllAction->trigger();
+    QCOMPARE(memo->Buffer().Text(), QStringLiteral("42\tid;\r\n[x=7]\r\n;\r\ny=z;"));
+    f.UndoAction->trigger();
+    QCOMPARE(memo->Buffer().Text(), QStringLiteral("42\tid;\r\nx=7;\r\ny=z;"));
+    CheckRegex(f.ReplaceDialog1, false);
+    QVERIFY(!f.FindDialog1->Regex());
+    QCOMPARE(f.IniGT1->ReadInteger(QStringLiteral("Search"), QStringLiteral("Regex"), 1), 0);
+}
+
+void TSearchCommandsTest::RegexBadOrRunawayPatternIsToldAndChangesNothing_data() {
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("bad") << QStringLiteral("a(b")
+                         << QStringLiteral("エラー|正規表現が正しくありません: missing closing "
+                                           "parenthesis（4 文字目）");
+    QTest::newRow("runaway") << QStringLiteral("(a+)+b")
+                             << QStringLiteral("警告|正規表現の照合が複雑すぎるため（後戻りの限度を"
+                                               "超えました）、検索を中止しました");
+}
+
+void TSearchCommandsTest::RegexBadOrRunawayPatternIsToldAndChangesNothing() {
+    QFETCH(QString, pattern);
+    QFETCH(QString, message);
+    const QString text = QString(40, u'a') + QStringLiteral("c b");
+    TExtMemo* memo = NewWindow(text);
+    memo->SetSelection(2, 5);
+    TMainForm& f = FFixture->Frame();
+    CheckRegex(f.FindDialog1, true);
+    f.FSearchText = pattern;
+    f.FSearchOptions = soRegex;
+    TDialogAnswers answers;
+    for (QAction* command : {f.NextSearchAction, f.ReplaceAllAction}) {
+        answers.Press(QStringLiteral("OK"));
+        command->trigger();
+        QCOMPARE(answers.Pending(), 0);
+        QCOMPARE(answers.Seen.takeLast(), message);
+        QCOMPARE(memo->Buffer().Text(), text);
+        QVERIFY(!f.FSearchFound);
+    }
+    QVERIFY(answers.Unexpected.isEmpty());
+}
+
+// While the find dialog is open the active window paints every match and the first panel
+// counts them; another window takes them over; Escape in the editor ends it.
+void TSearchCommandsTest::EveryMatchShownAndCountedUntilEscape() {
+    NewWindow(QStringLiteral("no match here"));
+    TExtMemo* memo = NewWindow(QStringLiteral("var a;\r\nvar b = a + a;\r\n"));
+    TMainForm& f = FFixture->Frame();
+    f.SearchAction->trigger();
+    QTest::keyClicks(f.FindDialog1->findChild<QLineEdit*>(), QStringLiteral("a"));
+    TMatchHighlighter& matches = memo->MatchHighlighter();
+    QTRY_COMPARE(f.StatusText(0), QStringLiteral("5 件一致"));
+    const std::vector<std::pair<qsizetype, qsizetype>> line2{{9, 1}, {16, 1}, {20, 1}};
+    QCOMPARE(matches.MatchesIn(8, 22), line2);
+    for (auto* box : f.FindDialog1->findChildren<QCheckBox*>())
+        if (box->text().startsWith(QStringLiteral("単語")))
+            box->setChecked(true);
+    QTRY_COMPARE(f.StatusText(0), QStringLiteral("3 件一致"));
+    CheckRegex(f.FindDialog1, true);
+    QTest::keyClicks(f.FindDialog1->findChild<QLineEdit*>(), QStringLiteral("(")); // "a("
+    QTRY_VERIFY(f.StatusText(0).startsWith(QStringLiteral("正規表現が正しくありません")));
+    QVERIFY(matches.MatchesIn(0, memo->TextLength()).empty());
+    QTest::keyClick(f.FindDialog1->findChild<QLineEdit*>(), Qt::Key_Backspace);
+    QTRY_COMPARE(f.StatusText(0), QStringLiteral("3 件一致"));
+    Q_EMIT f.FindDialog1->Find(); // closes the dialog; the matches stay shown
+    QCOMPARE(memo->SelStart(), 4);
+    QVERIFY(matches.Active());
+    TMDIChild* second = FFixture->Active();
+    f.MdiArea->activatePreviousSubWindow();
+    QTRY_VERIFY(FFixture->Active() != second);
+    QTRY_COMPARE(f.StatusText(0), QStringLiteral("0 件一致"));
+    QVERIFY(!matches.Active());
+    f.MdiArea->setActiveSubWindow(second);
+    QTRY_COMPARE(f.StatusText(0), QStringLiteral("3 件一致"));
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_Escape);
+    QVERIFY(!matches.Active());
+    QCOMPARE(f.StatusText(0), QString());
+    f.MdiArea->activatePreviousSubWindow();
+    QTRY_VERIFY(FFixture->Active() != second);
+    QCOMPARE(f.StatusText(0), QString());
 }
 
 int main(int argc, char** argv) {

@@ -740,7 +740,7 @@ void TTextViewTest::PairsAreHighlightedAndJumpedTo() {
         int count = 0;
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < shot.width(); ++x)
-                count += shot.pixelColor(x, y) == QColor(0xff, 0xe2, 0x8a);
+                count += shot.pixelColor(x, y) == QColor(0xbf, 0xdf, 0xff);
         return count;
     };
     FView->SetSelection(10, 10);
