@@ -1,7 +1,7 @@
 #include "editor/FileSearch.h"
 
 #include "editor/CharClass.h"
-#include "platform/TextCodec.h"
+#include "platform/CharacterDecoding.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -66,7 +66,7 @@ void DecodeDetected(QByteArrayView bytes, QString& text) {
         encoding = DetectEncoding(bytes);
     }
     TReusedSink sink(text);
-    DecodeText(bytes, *encoding, sink);
+    DecodeCharacters(bytes, *encoding, sink);
 }
 
 bool IsBinary(QByteArrayView bytes) {
