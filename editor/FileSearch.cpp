@@ -89,6 +89,16 @@ qsizetype CharCount(QStringView text, qsizetype from, qsizetype to) {
     return n;
 }
 
+// Whether ignoring case can change nothing for this text: kana, kanji, CJK punctuation and
+// ASCII other than letters have no case, and no other character folds to them. A Japanese word
+// is then found by the plain search, several times faster than the case-folding one.
+bool Caseless(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u < 0x80 && !c.isLetter()) || (u >= 0x3000 && u <= 0x9FFF);
+    });
+}
+
 } // namespace
 
 QStringList SplitPatterns(const QString& field) {
@@ -98,7 +108,8 @@ QStringList SplitPatterns(const QString& field) {
 
 TTextMatcher::TTextMatcher(const TFileSearchQuery& query)
     : FQuery(query),
-      FPlain(query.Text, query.Options.MatchCase ? Qt::CaseSensitive : Qt::CaseInsensitive) {
+      FPlain(query.Text, query.Options.MatchCase || Caseless(query.Text) ? Qt::CaseSensitive
+                                                                         : Qt::CaseInsensitive) {
     if (!query.RegularExpression)
         return;
     QRegularExpression::PatternOptions options = QRegularExpression::MultilineOption;
@@ -169,11 +180,14 @@ std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher)
     qsizetype lineEnd = -1;               // of the line at lineStart, once found
     qsizetype countedTo = 0, counted = 0; // characters of the line before countedTo
     matcher.ForEachMatch(text, [&](qsizetype pos, qsizetype length) {
+        const char16_t* s = text.utf16();
         for (; scanned < pos; ++scanned) {
-            const QChar c = text[scanned];
+            const char16_t c = s[scanned];
+            if (c > u'\r')
+                continue;
             // CR LF is one line end: its CR is not a break of its own.
             if (c == u'\n' ||
-                (c == u'\r' && (scanned + 1 == text.size() || text[scanned + 1] != u'\n'))) {
+                (c == u'\r' && (scanned + 1 == text.size() || s[scanned + 1] != u'\n'))) {
                 ++line;
                 lineStart = scanned + 1;
                 lineEnd = -1;
