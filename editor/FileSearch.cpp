@@ -118,10 +118,10 @@ TTextMatcher::TTextMatcher(const TFileSearchQuery& query)
     FRegex = QRegularExpression(LineEndConvention + query.Text, options);
     FValid = FRegex.isValid();
     if (!FValid) {
-        const qsizetype at = std::clamp<qsizetype>(
-            FRegex.patternErrorOffset() - LineEndConvention.size(), 0, query.Text.size());
+        FErrorOffset = std::clamp<qsizetype>(FRegex.patternErrorOffset() - LineEndConvention.size(),
+                                             0, query.Text.size());
         FError = QStringLiteral("正規表現が正しくありません（%1 文字目）: %2")
-                     .arg(at + 1)
+                     .arg(FErrorOffset + 1)
                      .arg(RegexErrorText(FRegex.errorString()));
         return;
     }

@@ -71,6 +71,7 @@ public:
     // The Japanese message for a pattern that does not compile: the error and the character
     // (1-based) of the pattern where it was found.
     QString Error() const { return FError; }
+    qsizetype ErrorOffset() const { return FErrorOffset; }
     // Calls found(pos, length) for every match in order; found returns false to stop.
     void ForEachMatch(QStringView text,
                       const std::function<bool(qsizetype, qsizetype)>& found) const;
@@ -83,6 +84,7 @@ private:
     QRegularExpression FRegex;
     bool FValid = true;
     QString FError;
+    qsizetype FErrorOffset = 0;
 };
 
 // Lists the files the query covers, in path order.

@@ -133,10 +133,13 @@ void TFrameTest::menus_data() {
                                  QStringLiteral("全て選択(&A)"), QStringLiteral("-"),
                                  QStringLiteral("ReadOnly(&R)")};
     QTest::newRow("search") << QStringLiteral("検索(&S)") << QString()
-                            << QStringList{QStringLiteral("検索(&S)"), QStringLiteral("次を検索"),
+                            << QStringList{QStringLiteral("検索(&S)"),
+                                           QStringLiteral("次を検索"),
                                            QStringLiteral("置換(&R)"),
                                            QStringLiteral("マークされた単語を置換"),
-                                           QStringLiteral("全て置換(&A)")};
+                                           QStringLiteral("全て置換(&A)"),
+                                           QStringLiteral("-"),
+                                           QStringLiteral("ファイルから検索(&G)...")};
     QTest::newRow("view") << QStringLiteral("表示(&V)") << QString()
                           << QStringList{QStringLiteral("MSIE で確認(&M)"),
                                          QStringLiteral("Netscap で確認(&N)"),
