@@ -113,6 +113,7 @@ TFileSearchResults::TFileSearchResults(QWidget* parent) : QDockWidget(parent) {
     setWindowTitle(QStringLiteral("検索結果"));
     auto* body = new QWidget(this);
     FStatus = new QLabel(body);
+    FStatus->setWordWrap(true);
     FProgress = new QProgressBar(body);
     FProgress->setFixedWidth(160);
     FProgress->setTextVisible(false);

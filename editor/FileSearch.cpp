@@ -174,7 +174,8 @@ void TTextMatcher::ForEachMatch(QStringView text,
     }
 }
 
-std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher) {
+std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher,
+                                  const std::atomic<bool>* cancel) {
     std::vector<TFileMatch> matches;
     qsizetype line = 1, lineStart = 0, scanned = 0;
     qsizetype lineEnd = -1;               // of the line at lineStart, once found
@@ -225,7 +226,7 @@ std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher)
         if (to < lineEnd)
             m.Shown.append(u'…');
         matches.push_back(std::move(m));
-        return true;
+        return !cancel || !cancel->load(std::memory_order_relaxed);
     });
     return matches;
 }
@@ -261,7 +262,8 @@ struct TWorkerBuffers {
 };
 
 TFileOutcome SearchFile(const QString& path, const TFileSearchQuery& query,
-                        const TTextMatcher& matcher, TWorkerBuffers& buffers) {
+                        const TTextMatcher& matcher, const std::atomic<bool>& cancel,
+                        TWorkerBuffers& buffers) {
     TFileOutcome outcome;
     outcome.Result.Path = path;
     QFile file(path);
@@ -292,7 +294,7 @@ TFileOutcome SearchFile(const QString& path, const TFileSearchQuery& query,
     } else {
         DecodeDetected(bytes, buffers.Text);
         outcome.Searched = true;
-        outcome.Result.Matches = MatchText(buffers.Text, matcher);
+        outcome.Result.Matches = MatchText(buffers.Text, matcher, &cancel);
     }
     if (map)
         file.unmap(map);
@@ -320,7 +322,7 @@ TFileSearchSummary RunFileSearch(const TFileSearchQuery& query, const std::atomi
             const int i = next++;
             if (i >= total)
                 break;
-            TFileOutcome outcome = SearchFile(files[i], query, matcher, buffers);
+            TFileOutcome outcome = SearchFile(files[i], query, matcher, cancel, buffers);
             const std::lock_guard<std::mutex> guard(lock);
             summary.Files += outcome.Searched;
             summary.SkippedBinary += outcome.Binary;

@@ -90,8 +90,9 @@ private:
 // Lists the files the query covers, in path order.
 QStringList ListFiles(const TFileSearchQuery& query);
 
-// The matches of decoded text, with lines and columns.
-std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher);
+// The matches of decoded text, with lines and columns; the matches so far once cancel is set.
+std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher,
+                                  const std::atomic<bool>* cancel = nullptr);
 
 // Runs the whole search on the calling thread and query.Threads - 1 more, each with a matcher of
 // its own (check the query with a TTextMatcher first). onFile gets each file with matches in
