@@ -241,6 +241,9 @@ void TFileSearchResults::Finish(int generation, const TFileSearchSummary& summar
     FProgress->hide();
     FCancelButton->setEnabled(false);
     QString text = summary.Cancelled ? QStringLiteral("中止しました。") : QString();
+    if (summary.Truncated)
+        text +=
+            QStringLiteral("一致が %1 件を超えたため、検索を止めました。").arg(FQuery.MaxMatches);
     text += QStringLiteral("%1 件（%2 個のファイル）が見つかりました。検索したファイル %3 個")
                 .arg(summary.Matches)
                 .arg(summary.FilesWithMatches)

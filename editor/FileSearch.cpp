@@ -174,7 +174,7 @@ void TTextMatcher::ForEachMatch(QStringView text,
     }
 }
 
-std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher,
+std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher, qsizetype limit,
                                   const std::atomic<bool>* cancel) {
     std::vector<TFileMatch> matches;
     qsizetype line = 1, lineStart = 0, scanned = 0;
@@ -226,7 +226,8 @@ std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher,
         if (to < lineEnd)
             m.Shown.append(u'…');
         matches.push_back(std::move(m));
-        return !cancel || !cancel->load(std::memory_order_relaxed);
+        return qsizetype(matches.size()) != limit &&
+               (!cancel || !cancel->load(std::memory_order_relaxed));
     });
     return matches;
 }
@@ -294,7 +295,8 @@ TFileOutcome SearchFile(const QString& path, const TFileSearchQuery& query,
     } else {
         DecodeDetected(bytes, buffers.Text);
         outcome.Searched = true;
-        outcome.Result.Matches = MatchText(buffers.Text, matcher, &cancel);
+        outcome.Result.Matches = MatchText(
+            buffers.Text, matcher, query.MaxMatches > 0 ? query.MaxMatches + 1 : -1, &cancel);
     }
     if (map)
         file.unmap(map);
@@ -315,10 +317,11 @@ TFileSearchSummary RunFileSearch(const TFileSearchQuery& query, const std::atomi
     // are delivered.
     std::vector<std::optional<TFileResult>> finished(files.size());
     int delivered = 0, done = 0;
+    std::atomic<bool> full{false};
     const auto work = [&] {
         const TTextMatcher matcher(query);
         TWorkerBuffers buffers;
-        while (!cancel.load(std::memory_order_relaxed)) {
+        while (!cancel.load(std::memory_order_relaxed) && !full.load(std::memory_order_relaxed)) {
             const int i = next++;
             if (i >= total)
                 break;
@@ -331,6 +334,12 @@ TFileSearchSummary RunFileSearch(const TFileSearchQuery& query, const std::atomi
             finished[size_t(i)] = std::move(outcome.Result);
             for (; delivered < total && finished[size_t(delivered)]; ++delivered) {
                 TFileResult& result = *finished[size_t(delivered)];
+                const qsizetype room = query.MaxMatches - summary.Matches;
+                if (query.MaxMatches > 0 && qsizetype(result.Matches.size()) > room) {
+                    result.Matches.resize(size_t(room));
+                    summary.Truncated = true;
+                    full = true;
+                }
                 if (!result.Matches.empty() && !cancel.load(std::memory_order_relaxed)) {
                     ++summary.FilesWithMatches;
                     summary.Matches += qsizetype(result.Matches.size());

@@ -25,6 +25,9 @@ struct TFileSearchQuery {
     qint64 SizeLimit = qint64(512) << 20;
     // Worker threads; 0 asks for one per processor.
     int Threads = 0;
+    // A common word in a large site matches millions of times: the search stops after this
+    // many, which a list can still show and a user still read (0: no limit).
+    qsizetype MaxMatches = 100'000;
 };
 
 // The patterns the dialog's field holds: "*.html;*.htm" (also with spaces or commas between).
@@ -60,6 +63,7 @@ struct TFileSearchSummary {
     int SkippedLarge = 0;  // over the size limit
     int Unreadable = 0;
     bool Cancelled = false;
+    bool Truncated = false; // more matches than MaxMatches: the rest were not sought
 };
 
 // The compiled search; thread-safe to share once built.
@@ -90,9 +94,10 @@ private:
 // Lists the files the query covers, in path order.
 QStringList ListFiles(const TFileSearchQuery& query);
 
-// The matches of decoded text, with lines and columns; the matches so far once cancel is set.
+// The matches of decoded text, with lines and columns, the first `limit` at most; the matches
+// so far once cancel is set.
 std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher,
-                                  const std::atomic<bool>* cancel = nullptr);
+                                  qsizetype limit = -1, const std::atomic<bool>* cancel = nullptr);
 
 // Runs the whole search on the calling thread and query.Threads - 1 more, each with a matcher of
 // its own (check the query with a TTextMatcher first). onFile gets each file with matches in

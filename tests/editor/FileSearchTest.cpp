@@ -71,6 +71,8 @@ private Q_SLOTS:
     void JapaneseWordInEveryEncoding();
     void BinaryAndLargeFilesAreSkipped();
     void CancelStopsBeforeTheNextFile();
+    void StopsAfterTheMostMatches_data();
+    void StopsAfterTheMostMatches();
     void FilesByPatternAndDepth_data();
     void FilesByPatternAndDepth();
     void BadPatternIsExplained_data();
@@ -203,6 +205,36 @@ void TFileSearchTest::CancelStopsBeforeTheNextFile() {
     QCOMPARE(summary.Files, 1);
     QCOMPARE(progress, 1);
     QCOMPARE(delivered, 1);
+}
+
+// The first matches in path order are kept, however the threads finished; a search with just
+// as many matches as allowed is whole.
+void TFileSearchTest::StopsAfterTheMostMatches_data() {
+    QTest::addColumn<int>("most");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<bool>("truncated");
+    QTest::newRow("within a file") << 2 << Names({"p0(1,1)", "p0(1,3)"}) << true;
+    QTest::newRow("across files") << 4 << Names({"p0(1,1)", "p0(1,3)", "p0(1,5)", "p1(1,1)"})
+                                  << true;
+    QTest::newRow("just as many") << 9
+                                  << Names({"p0(1,1)", "p0(1,3)", "p0(1,5)", "p1(1,1)", "p1(1,3)",
+                                            "p1(1,5)", "p2(1,1)", "p2(1,3)", "p2(1,5)"})
+                                  << false;
+}
+
+void TFileSearchTest::StopsAfterTheMostMatches() {
+    QFETCH(int, most);
+    QFETCH(QStringList, expected);
+    QFETCH(bool, truncated);
+    QTemporaryDir dir;
+    for (int i = 0; i < 3; ++i)
+        Write(dir.filePath(QStringLiteral("p%1").arg(i)), "a a a");
+    TFileSearchQuery query = Plain(QStringLiteral("a"));
+    query.MaxMatches = most;
+    const TRun run = Run(query, dir.path());
+    QCOMPARE(run.Found, expected);
+    QCOMPARE(run.Summary.Matches, qsizetype(most));
+    QCOMPARE(run.Summary.Truncated, truncated);
 }
 
 void TFileSearchTest::FilesByPatternAndDepth_data() {
