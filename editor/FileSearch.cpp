@@ -213,6 +213,9 @@ std::vector<TFileMatch> MatchText(QStringView text, const TTextMatcher& matcher,
         if (to - from > LongLine) {
             from = std::max(lineStart, pos - ShownBefore);
             to = std::min(lineEnd, pos + length + ShownAfter);
+            // Never half a pair of surrogates at either end.
+            from -= from > lineStart && text[from].isLowSurrogate();
+            to += to < lineEnd && text[to - 1].isHighSurrogate();
         }
         m.Shown = text.mid(from, to - from).toString();
         // A tab would be drawn as a box in a one-line list; a blank keeps the match's place.

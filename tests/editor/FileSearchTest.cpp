@@ -113,6 +113,9 @@ void TFileSearchTest::MatchesWithLinesAndColumns_data() {
     QTest::newRow("expression, the whole word after a part")
         << QStringLiteral("xval val") << QStringLiteral("val") << true << false << true
         << Names({"1:6:3"});
+    QTest::newRow("a stretch of a long line")
+        << QString(600, u'x') + QStringLiteral("検索") + QString(600, u'y')
+        << QStringLiteral("検索") << false << false << false << Names({"1:601:2"});
     QTest::newRow("empty matches") << QStringLiteral("a\nb") << QStringLiteral("^") << true << false
                                    << false << Names({"1:1:0", "2:1:0"});
 }
@@ -135,6 +138,7 @@ void TFileSearchTest::MatchesWithLinesAndColumns() {
         // What the line shows at the match is the match.
         QCOMPARE(m.Shown.mid(m.ShownStart, m.ShownLength),
                  text.mid(m.Pos, m.ShownLength).replace(u'\t', u' '));
+        QVERIFY(m.Shown.size() <= 512);
     }
     QCOMPARE(found, expected);
 }
