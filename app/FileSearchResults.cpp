@@ -160,6 +160,11 @@ void TFileSearchResults::Cancel() {
         FCancel->store(true);
 }
 
+void TFileSearchResults::closeEvent(QCloseEvent* event) {
+    Cancel();
+    QDockWidget::closeEvent(event);
+}
+
 void TFileSearchResults::Start(const TFileSearchQuery& query) {
     StopWorker();
     const int generation = ++FGeneration;

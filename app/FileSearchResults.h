@@ -37,6 +37,10 @@ Q_SIGNALS:
     void MatchChosen(const QString& path, qsizetype line, qsizetype lineOffset, qsizetype length);
     void Finished(const TFileSearchSummary& summary);
 
+protected:
+    // Closing the window stops its search: nobody is left to read the results.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void StopWorker();
     void Add(int generation, const TFileResult& result);
