@@ -71,6 +71,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     CreateMemory();
     CreateEditorDisplayMenu();
     CreateSnippetWindows();
+    CreateFileSearch();
 
     auto* bar = new QStatusBar(this);
     setStatusBar(bar);

@@ -26,6 +26,8 @@ class TAboutBox;
 class TIniGT;
 class TOpenFileHistories;
 class TFindReplaceDialog;
+class TFileSearchDialog;
+class TFileSearchResults;
 class TGradientCaption;
 class TMDIChild;
 class TCabOpenDialog;
@@ -95,6 +97,7 @@ public:
     QAction* ReplaceAction = nullptr;
     QAction* ReplaceAtMarkedWordAction = nullptr;
     QAction* ReplaceAllAction = nullptr;
+    QAction* FileSearchAction = nullptr;
     QAction* ViewOfIEAction = nullptr;
     QAction* ViewOfNNAction = nullptr;
     QAction* FTPAction = nullptr;
@@ -230,6 +233,15 @@ public:
     void ReplaceAllActionExecute();
     void ReadOnlyActionExecute();
 
+    // ---- Search in files (FileSearchCommands.cpp): the dialog, and the dock window the
+    // results fill while the search runs on a worker thread.
+    TFileSearchDialog* FileSearchDialog1 = nullptr;
+    TFileSearchResults* FileSearchResults1 = nullptr;
+    void FileSearchActionExecute();
+    // Opens the file, or brings its window forward, and selects the match: the 1-based line,
+    // the place in the line in UTF-16 units and the length.
+    void ShowFileMatch(const QString& path, qsizetype line, qsizetype lineOffset, qsizetype length);
+
     // ---- Help
     void HelpActionExecute();
     void HelpAbout1Execute();
@@ -295,6 +307,8 @@ private:
     void StopShowingMatches();
     // The regular-expression check box, kept in Quorveljs.ini.
     void LoadSearchOptions();
+    // FileSearchCommands.cpp
+    void CreateFileSearch();
     // Main.cpp
     void FormCreate();
     void FormShow();

@@ -3,6 +3,7 @@
 // word is a run of one script (kanji, hiragana, katakana, Latin letters and digits).
 
 #include <QChar>
+#include <algorithm>
 #include <cstdint>
 
 enum TCharClass : uint8_t { ccSpace, ccBreak, ccLatin, ccKanji, ccHiragana, ccKatakana, ccOther };
@@ -46,4 +47,16 @@ template <typename TAt> TCharClass RunClassAt(const TAt& at, qsizetype i) {
         --j;
     const TCharClass before = ClassOf(at(j));
     return j < i && IsKanaOrKanji(before) ? before : ClassOf(at(i));
+}
+
+// Whether a word may begin or end between the neighbours outside and inside in a text of n
+// characters: nothing lies outside, or the run inside is of blanks, breaks or punctuation, or
+// the character outside does not continue the run.
+template <typename TAt>
+bool IsWordBoundary(const TAt& at, qsizetype n, qsizetype outside, qsizetype inside) {
+    if (outside < 0 || outside >= n)
+        return true;
+    const TCharClass run = RunClassAt(at, std::min(outside, inside));
+    return run == ccSpace || run == ccBreak || run == ccOther ||
+           !InRun(run, at(std::max(outside, inside)));
 }

@@ -9,14 +9,10 @@
 namespace {
 
 bool Boundary(const TTextBuffer& buffer, qsizetype outside, qsizetype inside) {
-    if (outside < 0 || outside >= buffer.Length())
-        return true;
     auto at = [&buffer](qsizetype i) {
         return buffer.At(i);
     };
-    const TCharClass run = RunClassAt(at, std::min(outside, inside));
-    return run == ccSpace || run == ccBreak || run == ccOther ||
-           !InRun(run, buffer.At(std::max(outside, inside)));
+    return IsWordBoundary(at, buffer.Length(), outside, inside);
 }
 
 bool WholeWordAt(const TTextBuffer& buffer, qsizetype pos, qsizetype length) {

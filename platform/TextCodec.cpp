@@ -246,6 +246,11 @@ bool LooksLikeUtf8(const uint8_t* p, const uint8_t* end) {
         int n = Utf8Sequence(p, end, cp);
         if (n == 0) {
             ++bad, ++p;
+            // Each good sequence still to come takes two bytes at least: once even all of them
+            // could not outweigh the bad ones, the answer is known (text in another encoding
+            // is found out after a few of its characters instead of a pass over the file).
+            if (bad * 100 > good + (end - p) / 2)
+                return false;
         } else {
             ++good, p += n;
         }

@@ -139,6 +139,8 @@ void TFrameTest::menus_data() {
                                            QStringLiteral("マークされた単語を置換"),
                                            QStringLiteral("全て置換(&A)"),
                                            QStringLiteral("-"),
+                                           QStringLiteral("ファイルから検索(&G)..."),
+                                           QStringLiteral("-"),
                                            QStringLiteral("対応する括弧へ移動(&M)")};
     QTest::newRow("view") << QStringLiteral("表示(&V)") << QString()
                           << QStringList{QStringLiteral("MSIE で確認(&M)"),

@@ -4,6 +4,7 @@
 // mark). Decoding happens in memory, so that a run reaches thousands of inputs a second.
 
 #include "editor/TextBuffer.h"
+#include "platform/CharacterDecoding.h"
 #include "tests/fuzz/FuzzFiles.h"
 
 #include <algorithm>
@@ -85,6 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(strict.Text == lenient.Text, "the two UTF-8 decoders disagree");
         }
     }
+
+    // Text that is only read (search in files) gets the characters a load gets.
+    const TTextEncoding tabled = size % 2 ? teEucJp : teIso2022Jp;
+    TStringSink loaded, read;
+    DecodeText(bytes, tabled, loaded);
+    DecodeCharacters(bytes, tabled, read);
+    Check(loaded.Text == read.Text, "the characters alone decode otherwise than a load");
 
     // Each input is saved in its detected encoding and reopened in one more, chosen by its
     // length, so that every encoding meets every kind of input over a run at half the cost.

@@ -1,6 +1,7 @@
 // Detection, decoding and encoding of the encodings the editor reads and writes.
 
 #include "platform/TextCodec.h"
+#include "platform/CharacterDecoding.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -55,6 +56,8 @@ private Q_SLOTS:
     void JapaneseSamples();
     void EveryByteSurvives();
     void RandomBytesSurvive();
+    void CharactersAloneDecodeAlike_data();
+    void CharactersAloneDecodeAlike();
     void DualFormsKeepTheFilesChoice();
     void TypedDualCharacterTakesTheFilesForm();
     void UnencodableCharacterIsReported();
@@ -159,6 +162,45 @@ void TTextCodecTest::RandomBytesSurvive() {
         TTextEncoding detected = DetectEncoding(bytes);
         QCOMPARE(Reencode(Decode(bytes, detected), detected), bytes);
     }
+}
+
+// The quick decoding of text that is only read gives the characters of the full decoding: every
+// code of the tables, then seeded random bytes around them.
+void TTextCodecTest::CharactersAloneDecodeAlike_data() {
+    QTest::addColumn<TTextEncoding>("encoding");
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray euc, jis;
+    for (int a = 0xA1; a <= 0xFE; ++a) {
+        euc += "\x8E" + QByteArray(1, char(a)) + " ";
+        jis += "\x1B$B";
+        for (int b = 0xA1; b <= 0xFE; ++b) {
+            euc += QByteArray(1, char(a)) + char(b) + "\x8F" + char(a) + char(b);
+            jis += QByteArray(1, char(a - 0x80)) + char(b - 0x80);
+        }
+        euc += "\r\n";
+        jis += "\x1B(B\r\n";
+    }
+    QTest::newRow("EUC-JP table") << teEucJp << euc;
+    QTest::newRow("ISO-2022-JP table") << teIso2022Jp << jis;
+    QRandomGenerator random(1208);
+    for (int round = 0; round < 400; ++round) {
+        const bool iso = round % 2;
+        QByteArray bytes = iso ? jis.mid(random.bounded(jis.size() - 40), 40)
+                               : euc.mid(random.bounded(euc.size() - 40), 40);
+        for (int i = 0; i < 6; ++i)
+            bytes.insert(random.bounded(bytes.size()),
+                         iso ? "\x1B$B\x1B(B\x1B(J\x1B$@\r\n\x0E"[random.bounded(15)]
+                             : char(random.bounded(256)));
+        QTest::addRow("random %d", round) << (iso ? teIso2022Jp : teEucJp) << bytes;
+    }
+}
+
+void TTextCodecTest::CharactersAloneDecodeAlike() {
+    QFETCH(TTextEncoding, encoding);
+    QFETCH(QByteArray, bytes);
+    TStringSink quick;
+    DecodeCharacters(bytes, encoding, quick);
+    QCOMPARE(quick.Text, Decode(bytes, encoding).Text);
 }
 
 // ≒ has two codes in CP932 (81E0 and NEC 8790), ① one; a file that mixes both forms gets them
