@@ -30,17 +30,25 @@ outermost() {
   echo $((w))
 }
 
-# Window $1 named $2 is under the mouse at the middle of its caption, and the caption shows
-# more than one colour (its text over the gradient).
+# Window $1 named $2 is under the mouse at the middle of its caption (or the other snippet
+# window $4 is), and the caption shows more than one colour (its text over the gradient).
 check_drawn() {
   local X Y WIDTH HEIGHT WINDOW SCREEN x y colours
   eval "$(xdotool getwindowgeometry --shell "$1")"
   x=$((X + WIDTH / 2))
   y=$((Y + 8))
-  xdotool mousemove --sync "$x" "$y"
-  eval "$(xdotool getmouselocation --shell)"
-  # The pointer's window is the root window's child under it.
-  if [[ "$WINDOW" != "$(outermost "$1")" ]]; then
+  # Not --sync: it waits for a motion that never comes when the pointer is already there, as
+  # it is when a check is repeated.
+  xdotool mousemove "$x" "$y"
+  for _ in $(seq 1 50); do
+    eval "$(xdotool getmouselocation --shell)"
+    ((X == x && Y == y)) && break
+    sleep 0.1
+  done
+  # The pointer's window is the root window's child under it: this window, or the other
+  # snippet window ($4) when the window manager put that one over this one's caption (the two
+  # are tool windows of the same frame; what must not happen is the frame above them).
+  if [[ "$WINDOW" != "$(outermost "$1")" && "$WINDOW" != "$(outermost "$4")" ]]; then
     echo "$2: the mouse at its caption is over window $WINDOW, not $1" >&2
     return 1
   fi
@@ -60,12 +68,12 @@ check_start() {
   # Drawing follows the mapping: the checks are repeated on new screenshots for up to 20 s.
   for _ in $(seq 1 100); do
     import -window root "$shot"
-    check_drawn "$selector" "したい事の選択" "$shot" 2>/dev/null &&
-      check_drawn "$setting" "セッティング" "$shot" 2>/dev/null && break
+    check_drawn "$selector" "したい事の選択" "$shot" "$setting" 2>/dev/null &&
+      check_drawn "$setting" "セッティング" "$shot" "$selector" 2>/dev/null && break
     sleep 0.2
   done
-  check_drawn "$selector" "したい事の選択" "$shot" || return 1
-  check_drawn "$setting" "セッティング" "$shot" || return 1
+  check_drawn "$selector" "したい事の選択" "$shot" "$setting" || return 1
+  check_drawn "$setting" "セッティング" "$shot" "$selector" || return 1
   local top
   top=$(frame_top "$frame")
   if ((top < 0)); then
