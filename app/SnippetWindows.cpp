@@ -107,15 +107,12 @@ void TMainForm::CreateSnippetWindows() {
     addDockWidget(Qt::BottomDockWidgetArea, Panel1);
     Panel1->hide();
 
-    const QPoint places[] = {{81, 218}, {81 + 234 + 8, 218}};
-    int n = 0;
     for (QDockWidget* window :
          {static_cast<QDockWidget*>(SelCodeForm), static_cast<QDockWidget*>(SettingForm)}) {
         window->setAllowedAreas(Qt::NoDockWidgetArea);
         addDockWidget(Qt::BottomDockWidgetArea, window);
         window->setFloating(true);
         window->hide();
-        window->move(places[n++]);
         new TKeepFloatingSize(window);
         connect(window, &QDockWidget::topLevelChanged, this, &TMainForm::UpdateDockSite);
         connect(window, &QDockWidget::visibilityChanged, this, &TMainForm::UpdateDockSite);
@@ -158,7 +155,21 @@ void TMainForm::ShowSnippetWindows() {
     // as they are shown: a size given to a hidden window while events went on in between was
     // replaced by its native window's older size when it was shown.
     const auto show = [this] {
+        // The first places side by side, unless placements were kept; each place then goes to
+        // the native window as the user's own, which a window manager keeps (openbox placed a
+        // window whose place the program had only proposed at the screen's right, or over the
+        // other's caption).
+        const std::pair<QWidget*, QPoint> places[] = {{SelCodeForm, {81, 218}},
+                                                      {SettingForm, {81 + 234 + 8, 218}}};
+        for (const auto& [window, place] : places)
+            if (window->isWindow())
+                window->move(place);
         LoadSnippetPlacements();
+        for (QWidget* window : {places[0].first, places[1].first})
+            if (window->isWindow()) {
+                window->winId();
+                window->windowHandle()->setPosition(window->geometry().topLeft());
+            }
         SelCodeForm->show();
         SettingForm->show();
         activateWindow();
