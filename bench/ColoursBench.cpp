@@ -3,8 +3,8 @@
 // program once everything is coloured (peak and current), typing 200 characters at the top, the
 // middle and the end (99th percentile of a keystroke to its paint, line numbers on), and the
 // keystrokes of "<!--" and "/*" at the top, which change the colour of the whole file after
-// them. In this process: the background pass over the whole file (thread CPU time) and the
-// colouring of a screenful of lines.
+// them. In this process: the background pass over the whole file (thread CPU time), the
+// colouring of a screenful of lines and the search for a bracket's missing partner.
 //
 //   bench_colours [DIR]        files in DIR (default /tmp/qjs-editor-bench)
 //   bench_colours case on|off FILE
@@ -12,6 +12,7 @@
 #include "bench/BenchTiming.h"
 #include "bench/HtmlText.h"
 #include "editor/ExtMemo.h"
+#include "editor/PairMatch.h"
 #include "editor/TextFile.h"
 
 #include <QApplication>
@@ -164,5 +165,14 @@ int main(int argc, char** argv) {
         });
     std::printf("screenful of 60 lines: %.3f ms (CPU %.3f ms), median of 101\n", screen.Wall * 1e3,
                 screen.Cpu * 1e3);
+    // A bracket without a partner: the search goes its whole 1 MB, lexing every paragraph it
+    // passes, after each keystroke beside it.
+    const qsizetype middle = buffer.LineStart(buffer.LineCount() / 2);
+    buffer.Insert(middle, QStringLiteral("("));
+    colours.ColourAll();
+    const TTimes pair = Median(
+        11, [] {}, [&] { FindPair(buffer, colours, middle); });
+    std::printf("partner search over 1 MB without a partner: %.2f ms (CPU %.2f ms), median of 11\n",
+                pair.Wall * 1e3, pair.Cpu * 1e3);
     return 0;
 }

@@ -22,23 +22,31 @@ bool IsNameChar(QChar c) {
     return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':';
 }
 
-// A stretch of one paragraph with the colour kind of each of its characters.
+// A stretch of one paragraph; the colour kinds of its characters are lexed when first asked for,
+// so that the many paragraphs without the bracket or tag sought cost only their reading.
 struct TStretch {
     qsizetype Pos = 0;
     QString Text;
-    std::vector<TSyntaxKind> Kinds;
+    TSyntaxColours* Colours = nullptr;
+    qsizetype Paragraph = 0, Offset = 0; // the stretch's start in its paragraph
+    mutable std::vector<TSyntaxKind> Kinds;
+
+    TSyntaxKind Kind(qsizetype k) const {
+        if (Kinds.empty()) {
+            Kinds.assign(size_t(Text.size()), skPlain);
+            std::vector<TSyntaxRun> runs;
+            Colours->Runs(Paragraph, Offset, Offset + Text.size(), runs);
+            for (const TSyntaxRun& run : runs)
+                std::fill_n(Kinds.begin() + (run.Start - Offset), run.Length, run.Kind);
+        }
+        return Kinds[size_t(k)];
+    }
 };
 
 TStretch Fetch(const TTextBuffer& buffer, TSyntaxColours& colours, qsizetype paragraph,
                qsizetype from, qsizetype to) {
-    TStretch s{from, buffer.Text(from, to - from), {}};
-    s.Kinds.assign(size_t(s.Text.size()), skPlain);
-    std::vector<TSyntaxRun> runs;
-    const qsizetype lineStart = buffer.LineStart(paragraph);
-    colours.Runs(paragraph, from - lineStart, to - lineStart, runs);
-    for (const TSyntaxRun& run : runs)
-        std::fill_n(s.Kinds.begin() + (run.Start - (from - lineStart)), run.Length, run.Kind);
-    return s;
+    return {from,      buffer.Text(from, to - from),       &colours,
+            paragraph, from - buffer.LineStart(paragraph), {}};
 }
 
 // Hands visit the stretches from pos on (forwards) or before pos (backwards), nearest first,
@@ -81,7 +89,7 @@ std::optional<TPairMatch> BracketAt(const TTextBuffer& buffer, TSyntaxColours& c
         return std::nullopt;
     const bool code = index < CodeBrackets;
     const qsizetype paragraph = buffer.LineOfPos(at);
-    if (code && !IsCode(Fetch(buffer, colours, paragraph, at, at + 1).Kinds[0]))
+    if (code && !IsCode(Fetch(buffer, colours, paragraph, at, at + 1).Kind(0)))
         return std::nullopt;
     const char16_t partner = Brackets[index ^ 1];
     const int direction = index % 2 == 0 ? 1 : -1;
@@ -90,7 +98,7 @@ std::optional<TPairMatch> BracketAt(const TTextBuffer& buffer, TSyntaxColours& c
     Walk(buffer, colours, direction > 0 ? at + 1 : at, direction, [&](const TStretch& s) {
         return Each(s, direction, [&](qsizetype k) {
             const char16_t ch = s.Text[k].unicode();
-            if ((ch != c && ch != partner) || (code && !IsCode(s.Kinds[size_t(k)])))
+            if ((ch != c && ch != partner) || (code && !IsCode(s.Kind(k))))
                 return false;
             if (ch == c) {
                 ++depth;
@@ -121,7 +129,7 @@ std::optional<TPairMatch> TagAt(const TTextBuffer& buffer, TSyntaxColours& colou
         ++nameEnd;
     const bool closing = nameStart >= 2 && t[nameStart - 1] == u'/';
     const qsizetype lt = nameStart - (closing ? 2 : 1);
-    if (lt < 0 || t[lt] != u'<' || s.Kinds[size_t(lt)] != skTag || nameEnd == nameStart)
+    if (lt < 0 || t[lt] != u'<' || nameEnd == nameStart || s.Kind(lt) != skTag)
         return std::nullopt;
     const QStringView name = QStringView(t).sliced(nameStart, nameEnd - nameStart);
     if (!closing)
@@ -133,14 +141,16 @@ std::optional<TPairMatch> TagAt(const TTextBuffer& buffer, TSyntaxColours& colou
     std::optional<TPairMatch> found;
     Walk(buffer, colours, a + (closing ? lt : nameEnd), direction, [&](const TStretch& w) {
         return Each(w, direction, [&](qsizetype k) {
-            if (w.Text[k] != u'<' || w.Kinds[size_t(k)] != skTag)
+            if (w.Text[k] != u'<')
                 return false;
             const bool isClosing = k + 1 < w.Text.size() && w.Text[k + 1] == u'/';
             const qsizetype from = k + (isClosing ? 2 : 1);
             qsizetype to = from;
             while (to < w.Text.size() && IsNameChar(w.Text[to]))
                 ++to;
-            if (QStringView(w.Text).sliced(from, to - from).compare(name, Qt::CaseInsensitive) != 0)
+            if (QStringView(w.Text).sliced(from, to - from).compare(name, Qt::CaseInsensitive) !=
+                    0 ||
+                w.Kind(k) != skTag)
                 return false;
             if (isClosing == closing) {
                 ++depth;
