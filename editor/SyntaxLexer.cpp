@@ -266,12 +266,16 @@ private:
         P = i + 1;
         Emit(start, P, skEntity);
     }
-    void Tag() {
-        const qsizetype n = T.size();
-        while (P < n && IsSpace(T[P].unicode()))
+    // Past blanks; false at the end of the text.
+    bool SkipSpaces() {
+        while (P < T.size() && IsSpace(T[P].unicode()))
             ++P;
-        if (P >= n)
+        return P < T.size();
+    }
+    void Tag() {
+        if (!SkipSpaces())
             return;
+        const qsizetype n = T.size();
         const char16_t c = T[P].unicode();
         if (c == u'>' || (c == u'/' && At(P + 1) == u'>')) {
             EndTag();
@@ -317,11 +321,9 @@ private:
         S.Attribute = akOther;
     }
     void AttributeEq() {
-        const qsizetype n = T.size();
-        while (P < n && IsSpace(T[P].unicode()))
-            ++P;
-        if (P >= n)
+        if (!SkipSpaces())
             return;
+        const qsizetype n = T.size();
         const char16_t c = T[P].unicode();
         if (c == u'>') {
             EndTag();
